@@ -1,0 +1,8 @@
+#include "mabstractgraphbridge.h"
+
+MAbstractGraphBridge::~MAbstractGraphBridge() = default;
+
+bool MAbstractGraphBridge::GraphIsDirty()
+{
+    return false;
+}

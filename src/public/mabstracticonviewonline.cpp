@@ -1,0 +1,8 @@
+#include "mabstracticonviewonline.h"
+
+MAbstractIconViewOnline::MAbstractIconViewOnline(QWidget* parent, Qt::WindowFlags f)
+    : QWidget(parent, f)
+{
+}
+
+MAbstractIconViewOnline::~MAbstractIconViewOnline() = default;

@@ -1,0 +1,8 @@
+#include "mabstracttemplateview.h"
+
+MAbstractTemplateView::MAbstractTemplateView(QWidget* parent)
+    : QWidget(parent)
+{
+}
+
+MAbstractTemplateView::~MAbstractTemplateView() = default;

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include "mtranslate.h"
+#include "talmer_export.h"
+
+// The template library as the graph editor host sees it.
+class TALMER_EXPORT MAbstractTemplateView : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit MAbstractTemplateView(QWidget* parent = nullptr);
+    ~MAbstractTemplateView() override;
+
+    M_DECLARE_TRUTF8
+
+    // The names of the template types the view shows.
+    virtual QStringList TemplateTypeNames() = 0;
+    // Records a new template in the template library; negative on failure.
+    virtual int RegisterTemplate(const QString& templateName, const QString& templateTypeName) = 0;
+
+Q_SIGNALS:
+    void TemplateSelected(const QString& templateName);
+    void EditTemplate(const QString& templateName);
+};

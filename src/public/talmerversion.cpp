@@ -1,0 +1,6 @@
+#include "talmerversion.h"
+
+const char* TalmerLibraryVersion()
+{
+    return TALMER_VERSION_STRING;
+}
