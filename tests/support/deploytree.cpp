@@ -1,0 +1,57 @@
+#include "deploytree.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace TestSupport {
+
+const QList<QByteArray>& DeployTree::configurationVariables()
+{
+    static const QList<QByteArray> names = {
+        "TALMER_DEPLOY_DIR", "TALMER_HMI_DB", "TALMER_OUTER_DB", "IS_IN_OUTER_NET",
+        "TALMER_FILE_SERVER", "TALMER_FTP_CONNECT_TO"};
+    return names;
+}
+
+DeployTree::DeployTree()
+    : m_dir(QDir::tempPath() + "/talmer-test-XXXXXX")
+{
+    for (const QByteArray& name : configurationVariables()) {
+        if (qEnvironmentVariableIsSet(name.constData()))
+            m_saved.append({name, qgetenv(name.constData())});
+        qunsetenv(name.constData());
+    }
+    if (m_dir.isValid())
+        qputenv("TALMER_DEPLOY_DIR", QFile::encodeName(m_dir.path()));
+}
+
+DeployTree::~DeployTree()
+{
+    for (const QByteArray& name : configurationVariables())
+        qunsetenv(name.constData());
+    for (const auto& [name, value] : m_saved)
+        qputenv(name.constData(), value);
+}
+
+QString DeployTree::path(const QString& relative) const
+{
+    return QDir(m_dir.path()).filePath(relative);
+}
+
+bool DeployTree::writeFile(const QString& relative, const QByteArray& data) const
+{
+    const QString file = path(relative);
+    if (!QDir().mkpath(QFileInfo(file).absolutePath()))
+        return false;
+    QFile f(file);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(data) == data.size();
+}
+
+QByteArray DeployTree::readFile(const QString& relative) const
+{
+    QFile f(path(relative));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace TestSupport
