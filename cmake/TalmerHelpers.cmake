@@ -36,10 +36,11 @@ function(talmer_system_sources)
 endfunction()
 
 # One QtTest executable per unit, run headless, labelled by its folder.
-#   talmer_add_test(<name> LABEL <folder> SOURCES ... [LIBS ...] [ENVIRONMENT ...])
+#   talmer_add_test(<name> LABEL <folder> SOURCES ... [LIBS ...] [ENVIRONMENT ...] [BOTH_DATABASES])
 # Test code links the system library's objects unless it says NO_SYSTEM.
+# BOTH_DATABASES runs it a second time, as <name>_pg, on PostgreSQL.
 function(talmer_add_test name)
-  cmake_parse_arguments(ARG "NO_SYSTEM" "LABEL;TIMEOUT" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
+  cmake_parse_arguments(ARG "NO_SYSTEM;BOTH_DATABASES" "LABEL;TIMEOUT" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE talmer_testsupport ${ARG_LIBS})
   if(NOT ARG_NO_SYSTEM)
@@ -50,7 +51,15 @@ function(talmer_add_test name)
     set(ARG_TIMEOUT 300)
   endif()
   set_tests_properties(${name} PROPERTIES
-    LABELS "${ARG_LABEL}"
+    LABELS "${ARG_LABEL};sqlite"
     TIMEOUT ${ARG_TIMEOUT}
     ENVIRONMENT "${TALMER_TEST_ENVIRONMENT};${ARG_ENVIRONMENT}")
+  if(ARG_BOTH_DATABASES)
+    add_test(NAME ${name}_pg COMMAND ${name})
+    set_tests_properties(${name}_pg PROPERTIES
+      LABELS "${ARG_LABEL};postgresql"
+      TIMEOUT ${ARG_TIMEOUT}
+      FIXTURES_REQUIRED pgserver
+      ENVIRONMENT "${TALMER_TEST_ENVIRONMENT};${ARG_ENVIRONMENT};TALMER_TEST_BACKEND=postgresql;TALMER_TEST_PG_STATE=${TALMER_PG_STATE}")
+  endif()
 endfunction()

@@ -1,0 +1,3 @@
+#include "dataagentlog.h"
+
+Q_LOGGING_CATEGORY(lcDataAgent, "talmer.dataagent", QtInfoMsg)

@@ -1,0 +1,481 @@
+#include "msqldataagent.h"
+
+#include <QSqlQuery>
+
+#include "dataagentlog.h"
+#include "dataschema.h"
+#include "objectpath.h"
+#include "sqlconnection.h"
+
+using DataAgent::AttributeDef;
+using DataAgent::AttributeKind;
+using DataAgent::ClassDef;
+using DataAgent::DataSchema;
+using DataAgent::ObjectPath;
+using DataAgent::SqlConnection;
+using DataAgent::SqlResult;
+using DataAgent::SqlTransaction;
+
+namespace {
+
+constexpr int kClassCacheLimit = 200000;
+
+// An identifier from a QVariant holding a number or its decimal text; -1 if none.
+qlonglong toId(const QVariant& value)
+{
+    if (value.typeId() == QMetaType::QString) {
+        const ObjectPath path = ObjectPath::parse(value.toString());
+        return path.isIdentifier() && path.identifier() > 0 ? path.identifier() : -1;
+    }
+    bool ok = false;
+    const qlonglong id = value.toLongLong(&ok);
+    return ok && id > 0 ? id : -1;
+}
+
+QString idText(const QVariant& value)
+{
+    return value.toString().left(40);
+}
+
+// Converts a value written as text into the attribute's column type.
+bool toColumnValue(const AttributeDef& attribute, const QString& text, QVariant& out)
+{
+    if (attribute.kind == AttributeKind::Text) {
+        out = text;
+        return true;
+    }
+    const QString t = text.trimmed().toLower();
+    if (attribute.kind == AttributeKind::Boolean && (t == "true" || t == "false")) {
+        out = qlonglong(t == "true");
+        return true;
+    }
+    bool ok = false;
+    const qlonglong number = t.toLongLong(&ok);
+    if (ok)
+        out = attribute.kind == AttributeKind::Boolean ? qlonglong(number != 0) : number;
+    return ok;
+}
+
+// A path filter value as the attribute's column type. False when no stored
+// value can equal it (text in a number attribute, a fraction).
+bool toFilterValue(AttributeKind kind, const QVariant& value, QVariant& out)
+{
+    if (kind == AttributeKind::Text) {
+        out = value.toString();
+        return true;
+    }
+    bool ok = false;
+    if (value.typeId() == QMetaType::Double) {
+        const double d = value.toDouble();
+        out = qlonglong(d);
+        return double(qlonglong(d)) == d;
+    }
+    out = value.toString().toLongLong(&ok);
+    return ok;
+}
+
+// The attributes of the class that a query returns: those asked for that the
+// class has (in the order asked), or all of them.
+std::vector<const AttributeDef*> selectedAttributes(const ClassDef& objectClass, const QStringList* names)
+{
+    std::vector<const AttributeDef*> selected;
+    if (!names) {
+        for (const AttributeDef& a : objectClass.attributes)
+            selected.push_back(&a);
+        return selected;
+    }
+    for (const QString& name : *names) {
+        if (const AttributeDef* a = objectClass.attribute(name))
+            selected.push_back(a);
+        else
+            qCWarning(lcDataAgent).noquote() << "class" << objectClass.name << "has no attribute" << name.left(80);
+    }
+    return selected;
+}
+
+// The FROM and WHERE of a path query; the class of its objects is aliased t0.
+struct PathQuery
+{
+    const ClassDef* target = nullptr;
+    QString tail;
+    QVariantList values;
+    bool canMatch = true;
+};
+
+bool planPath(const ObjectPath& path, PathQuery& plan)
+{
+    const DataSchema& schema = DataSchema::instance();
+    QList<const ClassDef*> stepClasses;
+    for (const ObjectPath::Step& step : path.steps()) {
+        const ClassDef* c = schema.findClass(step.className);
+        if (!c) {
+            qCWarning(lcDataAgent).noquote() << "unknown object class" << step.className;
+            return false;
+        }
+        stepClasses << c;
+    }
+    // levels[0] is the target class, each further level the parent class of the
+    // one before, up to the first step's class; stepLevel maps steps to levels.
+    QList<const ClassDef*> levels{stepClasses.last()};
+    QList<int> stepLevel{0};
+    for (int i = stepClasses.size() - 2; i >= 0; --i) {
+        const QList<const ClassDef*> chain = schema.chainDown(stepClasses.at(i), levels.last());
+        if (chain.isEmpty()) {
+            qCWarning(lcDataAgent).noquote() << levels.last()->name << "objects are not below"
+                                             << stepClasses.at(i)->name << "objects";
+            return false;
+        }
+        for (int k = chain.size() - 2; k >= 0; --k)
+            levels << chain.at(k);
+        stepLevel.prepend(int(levels.size()) - 1);
+    }
+    // Filters by level; levels above the highest filter need no join at all.
+    QList<const ObjectPath::Step*> filterAt(levels.size(), nullptr);
+    int topFiltered = 0;
+    for (int i = 0; i < path.steps().size(); ++i) {
+        if (!path.steps().at(i).attribute.isEmpty()) {
+            filterAt[stepLevel.at(i)] = &path.steps().at(i);
+            topFiltered = qMax(topFiltered, stepLevel.at(i));
+        }
+    }
+    plan.target = levels.first();
+    QString from = plan.target->table + " t0";
+    QStringList where;
+    QString idAtLevel = "t0.oid";
+    for (int k = 0; k <= topFiltered; ++k) {
+        if (k > 0) {
+            from += QString(" JOIN t_object p%1 ON p%1.oid = %2").arg(k - 1).arg(idAtLevel);
+            idAtLevel = QString("p%1.parent").arg(k - 1);
+        }
+        const ObjectPath::Step* step = filterAt.at(k);
+        if (!step)
+            continue;
+        QVariant value;
+        if (step->attribute == "attr_oid") {
+            plan.canMatch = plan.canMatch && toFilterValue(AttributeKind::Integer, step->value, value);
+            where << idAtLevel + " = ?";
+        } else {
+            const AttributeDef* a = levels.at(k)->attribute(step->attribute);
+            if (!a) {
+                qCWarning(lcDataAgent).noquote() << "class" << levels.at(k)->name << "has no attribute" << step->attribute;
+                return false;
+            }
+            plan.canMatch = plan.canMatch && toFilterValue(a->kind, step->value, value);
+            if (k > 0) {
+                from += QString(" JOIN %1 t%2 ON t%2.oid = %3").arg(levels.at(k)->table).arg(k).arg(idAtLevel);
+            }
+            where << QString("t%1.%2 = ?").arg(k).arg(a->column);
+        }
+        plan.values << value;
+    }
+    plan.tail = "FROM " + from + (where.isEmpty() ? QString() : " WHERE " + where.join(" AND "));
+    return true;
+}
+
+} // namespace
+
+MSqlDataAgent::MSqlDataAgent()
+    : m_connection(std::make_unique<SqlConnection>())
+{
+}
+
+MSqlDataAgent::~MSqlDataAgent() = default;
+
+bool MSqlDataAgent::Open(const QString& spec, OpenMode mode)
+{
+    m_classes.clear();
+    return m_connection->open(spec, mode == OpenMode::CreateIfMissing ? SqlConnection::OpenMode::CreateIfMissing
+                                                                     : SqlConnection::OpenMode::MustExist);
+}
+
+void MSqlDataAgent::Close()
+{
+    m_classes.clear();
+    m_connection->close();
+}
+
+bool MSqlDataAgent::IsOpen() const
+{
+    return m_connection->isOpen();
+}
+
+QString MSqlDataAgent::ConnectionSpec() const
+{
+    return m_connection->spec();
+}
+
+bool MSqlDataAgent::Connect(const QString&)
+{
+    return EnsureConnected();
+}
+
+bool MSqlDataAgent::EnsureConnected()
+{
+    return m_connection->reopenIfLost();
+}
+
+const ClassDef* MSqlDataAgent::classOf(qlonglong id)
+{
+    if (id <= 0)
+        return nullptr;
+    // An object never changes its class and identifiers are not reused, so the
+    // answer may be kept; a rollback may take back a new object, so it clears.
+    if (const ClassDef* known = m_classes.value(id))
+        return known;
+    const SqlResult result = m_connection->run("SELECT class FROM t_object WHERE oid = ?", {id});
+    if (!result.ok() || !result->next())
+        return nullptr;
+    const ClassDef* c = DataSchema::instance().findClass(result->value(0).toString());
+    if (m_classes.size() > kClassCacheLimit)
+        m_classes.clear();
+    m_classes.insert(id, c);
+    return c;
+}
+
+QString MSqlDataAgent::ObjectClass(const QVariant& object)
+{
+    if (!EnsureConnected())
+        return {};
+    const ClassDef* c = classOf(toId(object));
+    return c ? c->name : QString();
+}
+
+bool MSqlDataAgent::select(const QString& tail, const QVariantList& values, const ClassDef& objectClass,
+                           const QStringList* attributes, MDataSet& set)
+{
+    const std::vector<const AttributeDef*> selected = selectedAttributes(objectClass, attributes);
+    QString columns = "t0.oid";
+    for (const AttributeDef* a : selected) {
+        set.DataType().AddField(a->name);
+        columns += ", t0." + a->column;
+    }
+    const SqlResult result = m_connection->run("SELECT " + columns + " " + tail + " ORDER BY t0.oid", values);
+    if (!result.ok()) {
+        set.Clear();
+        return false;
+    }
+    const int n = int(selected.size());
+    while (result->next()) {
+        QList<MDataFieldValue> row;
+        row.reserve(n);
+        for (int j = 1; j <= n; ++j)
+            row.append(MDataFieldValue(result->value(j)));
+        set.Append(MDataObject(result->value(0), std::move(row)));
+    }
+    return true;
+}
+
+bool MSqlDataAgent::QueryData(const QString& path, const QStringList& attributes, MDataSet& set)
+{
+    return queryPath(path, &attributes, set);
+}
+
+bool MSqlDataAgent::QueryData(const QString& path, MDataSet& set)
+{
+    return queryPath(path, nullptr, set);
+}
+
+bool MSqlDataAgent::queryPath(const QString& path, const QStringList* attributes, MDataSet& set)
+{
+    set.Clear();
+    if (!EnsureConnected())
+        return false;
+    const ObjectPath parsed = ObjectPath::parse(path);
+    if (!parsed.isValid()) {
+        qCWarning(lcDataAgent).noquote() << "malformed object path" << path.left(200) << ":" << parsed.error();
+        return false;
+    }
+    if (parsed.isIdentifier()) {
+        const ClassDef* c = classOf(parsed.identifier());
+        // A valid path that names no object finds nothing.
+        return !c || select("FROM " + c->table + " t0 WHERE t0.oid = ?", {parsed.identifier()}, *c, attributes, set);
+    }
+    PathQuery plan;
+    if (!planPath(parsed, plan))
+        return false;
+    return !plan.canMatch || select(plan.tail, plan.values, *plan.target, attributes, set);
+}
+
+bool MSqlDataAgent::QueryChild(const QVariant& parent, const QString& relation, const QStringList& attributes,
+                               MDataSet& set)
+{
+    set.Clear();
+    if (!EnsureConnected())
+        return false;
+    const qlonglong parentId = toId(parent);
+    const ClassDef* parentClass = classOf(parentId);
+    if (!parentClass) {
+        qCWarning(lcDataAgent).noquote() << "no object" << idText(parent) << "to follow" << relation.left(80) << "from";
+        return false;
+    }
+    const DataSchema& schema = DataSchema::instance();
+    if (relation.startsWith(DataSchema::memberOfPrefix())) {
+        const ClassDef* ancestor = schema.findClass(relation.mid(DataSchema::memberOfPrefix().size()));
+        const QList<const ClassDef*> chain = ancestor ? schema.chainDown(ancestor, parentClass) : QList<const ClassDef*>();
+        if (chain.isEmpty()) {
+            qCWarning(lcDataAgent).noquote() << "relation" << relation.left(80) << "does not lead up from a" << parentClass->name;
+            return false;
+        }
+        // Climb one parent link per level, then read the ancestor.
+        QString from = "t_object p0";
+        for (int k = 1; k < chain.size() - 1; ++k)
+            from += QString(" JOIN t_object p%1 ON p%1.oid = p%2.parent").arg(k).arg(k - 1);
+        from += QString(" JOIN %1 t0 ON t0.oid = p%2.parent").arg(ancestor->table).arg(chain.size() - 2);
+        return select("FROM " + from + " WHERE p0.oid = ?", {parentId}, *ancestor, &attributes, set);
+    }
+    const ClassDef* child = schema.childOfRelation(relation);
+    if (!child || child->parentClass != parentClass->name) {
+        qCWarning(lcDataAgent).noquote() << "a" << parentClass->name << "has no relation" << relation.left(80);
+        return false;
+    }
+    return select(QString("FROM %1 t0 JOIN t_object p0 ON p0.oid = t0.oid WHERE p0.parent = ?").arg(child->table),
+                  {parentId}, *child, &attributes, set);
+}
+
+QVariant MSqlDataAgent::insert(qlonglong parent, const ClassDef& objectClass)
+{
+    SqlTransaction transaction(*m_connection);
+    if (!transaction.isActive())
+        return {};
+    if (parent > 0) {
+        const ClassDef* parentClass = classOf(parent);
+        if (!parentClass || parentClass->name != objectClass.parentClass) {
+            qCWarning(lcDataAgent).noquote() << "a" << objectClass.name << "cannot be placed below object" << parent
+                                             << (parentClass ? "(a " + parentClass->name + ")" : QString("(unknown)"));
+            return {};
+        }
+    }
+    const QVariant parentValue = parent > 0 ? QVariant(parent) : QVariant(QMetaType::fromType<qlonglong>());
+    qlonglong id = -1;
+    {
+        const SqlResult object = m_connection->run("INSERT INTO t_object(class, parent) VALUES (?, ?) RETURNING oid",
+                                                   {objectClass.name, parentValue});
+        if (!object.ok() || !object->next())
+            return {};
+        id = object->value(0).toLongLong();
+    }
+    if (!m_connection->run(QString("INSERT INTO %1(oid) VALUES (?)").arg(objectClass.table), {id}).ok()
+        || !transaction.commit())
+        return {};
+    return QVariant(id);
+}
+
+QVariant MSqlDataAgent::InsertData(const QVariant& parent, const QString& objectClass)
+{
+    if (!EnsureConnected())
+        return {};
+    const ClassDef* c = DataSchema::instance().findClass(objectClass);
+    const qlonglong parentId = toId(parent);
+    if (!c || c->isTopLevel() || parentId < 0) {
+        qCWarning(lcDataAgent).noquote() << "cannot insert a" << objectClass.left(80) << "below" << idText(parent);
+        return {};
+    }
+    return insert(parentId, *c);
+}
+
+QVariant MSqlDataAgent::InsertData(const QString& objectClass)
+{
+    if (!EnsureConnected())
+        return {};
+    const ClassDef* c = DataSchema::instance().findClass(objectClass);
+    if (!c || !c->isTopLevel()) {
+        qCWarning(lcDataAgent).noquote() << "cannot insert a top-level" << objectClass.left(80);
+        return {};
+    }
+    return insert(0, *c);
+}
+
+bool MSqlDataAgent::UpdateField(const QVariant& object, const QString& attribute, const QString& value)
+{
+    if (!EnsureConnected())
+        return false;
+    const qlonglong id = toId(object);
+    const ClassDef* c = classOf(id);
+    const AttributeDef* a = c ? c->attribute(attribute) : nullptr;
+    if (!a) {
+        qCWarning(lcDataAgent).noquote() << "cannot write" << attribute.left(80) << "of object" << idText(object);
+        return false;
+    }
+    QVariant stored;
+    if (!toColumnValue(*a, value, stored)) {
+        qCWarning(lcDataAgent).noquote() << "not a number for" << c->name + "." + a->name << ":" << value.left(40);
+        return false;
+    }
+    const SqlResult result = m_connection->run(QString("UPDATE %1 SET %2 = ? WHERE oid = ?").arg(c->table, a->column),
+                                               {stored, id});
+    return result.ok() && result->numRowsAffected() == 1;
+}
+
+bool MSqlDataAgent::DeleteData(const QString& objectClass, const QList<QVariant>& objects)
+{
+    if (!EnsureConnected())
+        return false;
+    const ClassDef* c = DataSchema::instance().findClass(objectClass);
+    if (!c) {
+        qCWarning(lcDataAgent).noquote() << "cannot delete objects of unknown class" << objectClass.left(80);
+        return false;
+    }
+    SqlTransaction transaction(*m_connection);
+    bool all = transaction.isActive();
+    for (const QVariant& object : objects) {
+        // The cascade of the parent links removes everything below the object.
+        const SqlResult result = m_connection->run("DELETE FROM t_object WHERE oid = ? AND class = ?",
+                                                   {toId(object), c->name});
+        const bool deleted = result.ok() && result->numRowsAffected() == 1;
+        if (!deleted)
+            qCWarning(lcDataAgent).noquote() << "no" << c->name << "object" << idText(object) << "to delete";
+        all = all && deleted;
+    }
+    return transaction.commit() && all;
+}
+
+int MSqlDataAgent::TreeMove(const QString& parent, const QString& object)
+{
+    if (!EnsureConnected())
+        return -1;
+    const qlonglong parentId = toId(parent);
+    const qlonglong objectId = toId(object);
+    const ClassDef* parentClass = classOf(parentId);
+    const ClassDef* objectClass = classOf(objectId);
+    if (!parentClass || !objectClass || objectClass->parentClass != parentClass->name) {
+        qCWarning(lcDataAgent).noquote() << "cannot move object" << object.left(40) << "below" << parent.left(40);
+        return -1;
+    }
+    const SqlResult result = m_connection->run("UPDATE t_object SET parent = ? WHERE oid = ?", {parentId, objectId});
+    return result.ok() && result->numRowsAffected() == 1 ? 0 : -1;
+}
+
+bool MSqlDataAgent::BeginTransaction()
+{
+    return EnsureConnected() && m_connection->begin();
+}
+
+bool MSqlDataAgent::CommitTransaction()
+{
+    return m_connection->commit();
+}
+
+void MSqlDataAgent::RollbackTransaction()
+{
+    m_classes.clear();
+    m_connection->rollback();
+}
+
+QString MSqlDataAgent::GlobalDefineValue(const QString& name)
+{
+    if (!EnsureConnected())
+        return {};
+    const SqlResult result = m_connection->run("SELECT value FROM t_global_define WHERE name = ?", {name});
+    return result.ok() && result->next() ? result->value(0).toString() : QString();
+}
+
+bool MSqlDataAgent::SetGlobalDefine(const QString& name, const QString& value)
+{
+    if (!EnsureConnected())
+        return false;
+    return m_connection
+        ->run("INSERT INTO t_global_define(name, value) VALUES (?, ?) "
+              "ON CONFLICT (name) DO UPDATE SET value = excluded.value",
+              {name, value})
+        .ok();
+}

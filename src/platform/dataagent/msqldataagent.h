@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QHash>
+
+#include <memory>
+
+#include "mdataagent.h"
+
+namespace DataAgent {
+class SqlConnection;
+struct ClassDef;
+}
+
+// The agent on a SQL database (SQLite or PostgreSQL), see DataAgent::SqlConnection
+// for the connection text. Several processes may share one database.
+class MSqlDataAgent : public MDataAgent
+{
+public:
+    enum class OpenMode { CreateIfMissing, MustExist };
+
+    MSqlDataAgent();
+    ~MSqlDataAgent() override;
+
+    // Opens the database named by spec, creating or upgrading its schema.
+    bool Open(const QString& spec, OpenMode mode);
+    void Close();
+    bool IsOpen() const;
+    QString ConnectionSpec() const;
+
+    bool Connect(const QString& database) override;
+    bool QueryData(const QString& path, const QStringList& attributes, MDataSet& set) override;
+    bool QueryData(const QString& path, MDataSet& set) override;
+    bool QueryChild(const QVariant& parent, const QString& relation, const QStringList& attributes,
+                    MDataSet& set) override;
+    QVariant InsertData(const QVariant& parent, const QString& objectClass) override;
+    QVariant InsertData(const QString& objectClass) override;
+    bool UpdateField(const QVariant& object, const QString& attribute, const QString& value) override;
+    bool DeleteData(const QString& objectClass, const QList<QVariant>& objects) override;
+    int TreeMove(const QString& parent, const QString& object) override;
+    bool BeginTransaction() override;
+    bool CommitTransaction() override;
+    void RollbackTransaction() override;
+
+    // Global defines: site-wide named settings. Empty text when unknown.
+    QString GlobalDefineValue(const QString& name);
+    bool SetGlobalDefine(const QString& name, const QString& value);
+
+    // The class of an object ("picture"); empty when there is no such object.
+    QString ObjectClass(const QVariant& object);
+
+protected:
+    // Called before every operation; true when the database can be used.
+    virtual bool EnsureConnected();
+
+private:
+    bool queryPath(const QString& path, const QStringList* attributes, MDataSet& set);
+    const DataAgent::ClassDef* classOf(qlonglong id);
+    QVariant insert(qlonglong parent, const DataAgent::ClassDef& objectClass);
+    bool select(const QString& sql, const QVariantList& values, const DataAgent::ClassDef& objectClass,
+                const QStringList* attributes, MDataSet& set);
+
+    std::unique_ptr<DataAgent::SqlConnection> m_connection;
+    QHash<qlonglong, const DataAgent::ClassDef*> m_classes; // known classes of objects
+};
