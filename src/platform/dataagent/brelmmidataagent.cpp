@@ -2,6 +2,9 @@
 
 #include <QDir>
 
+#include <cstdlib>
+#include <string>
+
 #include "dataagentlog.h"
 
 BrelMmiDataAgent* BrelMmiDataAgent::m_pInstance = nullptr;
@@ -19,11 +22,23 @@ BrelMmiDataAgent* BrelMmiDataAgent::Instance()
 
 QString BrelMmiDataAgent::ConfiguredDatabase()
 {
-    const QString configured = qEnvironmentVariable("TALMER_HMI_DB");
-    if (!configured.isEmpty())
-        return configured;
-    const QString deploy = qEnvironmentVariable("TALMER_DEPLOY_DIR");
-    return deploy.isEmpty() ? QString() : QDir(deploy).filePath("var/hmi.sqlite");
+    // Asked before every service call: the answer is rebuilt only when one of
+    // the two variables changed (read without copying them).
+    static std::string lastDatabase, lastDeploy;
+    static QString answer;
+    static bool known = false;
+    const char* database = std::getenv("TALMER_HMI_DB");
+    const char* deploy = std::getenv("TALMER_DEPLOY_DIR");
+    if (known && lastDatabase == (database ? database : "") && lastDeploy == (deploy ? deploy : ""))
+        return answer;
+    lastDatabase = database ? database : "";
+    lastDeploy = deploy ? deploy : "";
+    known = true;
+    if (!lastDatabase.empty())
+        answer = QString::fromLocal8Bit(lastDatabase.c_str());
+    else
+        answer = lastDeploy.empty() ? QString() : QDir(QString::fromLocal8Bit(lastDeploy.c_str())).filePath("var/hmi.sqlite");
+    return answer;
 }
 
 bool BrelMmiDataAgent::EnsureConnected()

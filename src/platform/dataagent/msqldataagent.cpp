@@ -5,6 +5,7 @@
 #include "dataagentlog.h"
 #include "dataschema.h"
 #include "objectpath.h"
+#include "schemaupdater.h"
 #include "sqlconnection.h"
 
 using DataAgent::AttributeDef;
@@ -184,8 +185,10 @@ MSqlDataAgent::~MSqlDataAgent() = default;
 bool MSqlDataAgent::Open(const QString& spec, OpenMode mode)
 {
     m_classes.clear();
-    return m_connection->open(spec, mode == OpenMode::CreateIfMissing ? SqlConnection::OpenMode::CreateIfMissing
-                                                                     : SqlConnection::OpenMode::MustExist);
+    return m_connection->open(spec,
+                              mode == OpenMode::CreateIfMissing ? SqlConnection::OpenMode::CreateIfMissing
+                                                                : SqlConnection::OpenMode::MustExist,
+                              [](SqlConnection& c) { return DataAgent::SchemaUpdater(c).update(); });
 }
 
 void MSqlDataAgent::Close()

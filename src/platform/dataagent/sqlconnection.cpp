@@ -8,11 +8,19 @@
 #include <QUrl>
 
 #include "dataagentlog.h"
-#include "schemaupdater.h"
 
 namespace DataAgent {
 
 namespace {
+
+// An empty text is stored as an empty text, not as NULL, whether or not the
+// QString behind it happens to be null.
+QVariant bindable(const QVariant& value)
+{
+    if (value.typeId() == QMetaType::QString && value.toString().isNull())
+        return QString("");
+    return value;
+}
 
 constexpr int kBusyTimeoutMs = 15000;     // another workstation process is writing
 constexpr int kConnectTimeoutS = 3;
@@ -46,11 +54,12 @@ QSqlDatabase SqlConnection::database() const
     return QSqlDatabase::database(m_name, false);
 }
 
-bool SqlConnection::open(const QString& spec, OpenMode mode)
+bool SqlConnection::open(const QString& spec, OpenMode mode, const SchemaCheck& schema)
 {
     close();
     m_spec = spec;
     m_mode = mode;
+    m_schema = schema;
     m_postgres = isPostgresSpec(spec);
     if (spec.isEmpty()) {
         qCWarning(lcDataAgent) << "no database configured";
@@ -59,7 +68,7 @@ bool SqlConnection::open(const QString& spec, OpenMode mode)
     const bool opened = m_postgres ? openPostgres(spec) : openSqlite(spec, mode);
     if (opened) {
         m_open = true;
-        if (SchemaUpdater(*this).update())
+        if (!m_schema || m_schema(*this))
             return true;
     }
     close();
@@ -149,7 +158,7 @@ bool SqlConnection::reopenIfLost()
         return true;
     if (m_spec.isEmpty() || (m_sinceLost.isValid() && m_sinceLost.elapsed() < kReconnectEveryMs))
         return false;
-    return open(m_spec, m_mode);
+    return open(m_spec, m_mode, m_schema);
 }
 
 bool SqlConnection::runOnce(const QString& sql)
@@ -168,7 +177,7 @@ bool SqlConnection::exec(QSqlQuery& query, const QString& sql, const QVariantLis
     } else {
         ok = query.prepare(sql);
         for (const QVariant& v : values)
-            query.addBindValue(v);
+            query.addBindValue(bindable(v));
         ok = ok && query.exec();
     }
     return ok || report(query, sql);
@@ -189,7 +198,7 @@ SqlResult SqlConnection::run(const QString& sql, const QVariantList& values)
     }
     QSqlQuery* query = cached.get();
     for (int i = 0; i < values.size(); ++i)
-        query->bindValue(i, values.at(i));
+        query->bindValue(i, bindable(values.at(i)));
     if (!query->exec()) {
         report(*query, sql);
         return SqlResult();

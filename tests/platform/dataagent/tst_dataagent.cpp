@@ -363,6 +363,12 @@ void tst_DataAgent::valuesAreStoredAsGiven()
         QVERIFY(agent()->UpdateField(s.picB, "picname", text));
         QCOMPARE(query(s.picB, "picname"), QStringList{text});
     }
+    // An empty text is stored as such, not as "never written".
+    QVERIFY(agent()->UpdateField(s.app, "alias", QString()));
+    MDataSet set;
+    QVERIFY(agent()->QueryData(s.app, {"alias"}, set));
+    QVERIFY(!set.GetFieldValue("alias", 0).IsNull());
+    QCOMPARE(set.GetFieldValue("alias", 0).toString(), QString(""));
     QVERIFY(agent()->UpdateField(s.station, "type", "300"));
     QCOMPARE(query(s.station, "type"), QStringList{"300"});
     QVERIFY(agent()->UpdateField(s.pic, "AORNum", "4294967295"));

@@ -1,0 +1,4 @@
+#include "hmilog.h"
+
+Q_LOGGING_CATEGORY(lcHmi, "talmer.hmi", QtInfoMsg)
+Q_LOGGING_CATEGORY(lcHmiDebug, "talmer.hmi.debug", QtDebugMsg)

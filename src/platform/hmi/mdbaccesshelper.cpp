@@ -1,0 +1,60 @@
+#include "mdbaccesshelper.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+MDbAccessHelper* MDbAccessHelper::m_pInstance = nullptr;
+
+namespace {
+
+constexpr int kMaxNameLength = 64;
+constexpr int kMaxSubstationBytes = 19;
+
+QString tr(const char* text)
+{
+    return QCoreApplication::translate("MDbAccessHelper", text);
+}
+
+} // namespace
+
+MDbAccessHelper* MDbAccessHelper::Instance()
+{
+    if (!m_pInstance)
+        m_pInstance = new MDbAccessHelper;
+    return m_pInstance;
+}
+
+QString MDbAccessHelper::NameProblem(const QString& text, int kind)
+{
+    if (text.trimmed().isEmpty())
+        return tr("The name is empty.");
+    if (text.front().isSpace() || text.back().isSpace())
+        return tr("The name may not begin or end with a blank.");
+    if (text == "." || text == "..")
+        return tr("The name may not be \".\" or \"..\".");
+    static const QString forbidden = "/\\:,*?\"'<>|";
+    for (QChar c : text) {
+        if (forbidden.contains(c))
+            return tr("The name may not contain %1.").arg(c);
+        if (c.category() == QChar::Other_Control || c.category() == QChar::Other_Format)
+            return tr("The name may not contain control characters.");
+    }
+    if (text.size() > kMaxNameLength)
+        return tr("The name may be at most %1 characters long.").arg(kMaxNameLength);
+    const int bytes = int(text.toLocal8Bit().size());
+    if (kind == SubstationName && bytes > kMaxSubstationBytes)
+        return tr("A substation name may be at most %1 bytes long; this one has %2.")
+            .arg(kMaxSubstationBytes)
+            .arg(bytes);
+    return {};
+}
+
+bool MDbAccessHelper::CheckName(const QString& text, int kind, bool showMessage, MDrawObj*) const
+{
+    const QString problem = NameProblem(text, kind);
+    if (problem.isEmpty())
+        return true;
+    if (showMessage && qobject_cast<QApplication*>(QCoreApplication::instance()))
+        QMessageBox::warning(QApplication::activeWindow(), tr("Invalid name"), problem);
+    return false;
+}
