@@ -18,14 +18,10 @@ bool runAdmin(const QString& sql, QString* error)
 {
     QSqlDatabase db = QSqlDatabase::database(kAdminConnection, false);
     if (!db.isValid()) {
-        const QUrl url(TestDatabase::serverUrl(error));
+        const QString url = TestDatabase::serverUrl(error);
         if (url.isEmpty())
             return false;
-        db = QSqlDatabase::addDatabase("QPSQL", kAdminConnection);
-        db.setHostName(url.host());
-        db.setPort(url.port());
-        db.setUserName(url.userName());
-        db.setDatabaseName(url.path().mid(1));
+        db = TestDatabase::openRaw(url, kAdminConnection);
     }
     if (!db.isOpen() && !db.open()) {
         *error = "cannot reach the test PostgreSQL server: " + db.lastError().text();
@@ -40,6 +36,24 @@ bool runAdmin(const QString& sql, QString* error)
 }
 
 } // namespace
+
+QSqlDatabase TestDatabase::openRaw(const QString& spec, const QString& connectionName)
+{
+    const bool pg = spec.startsWith("postgresql://");
+    QSqlDatabase db = QSqlDatabase::addDatabase(pg ? "QPSQL" : "QSQLITE", connectionName);
+    if (pg) {
+        const QUrl url(spec);
+        db.setHostName(url.host());
+        db.setPort(url.port(5432));
+        db.setUserName(url.userName());
+        db.setPassword(url.password());
+        db.setDatabaseName(url.path().mid(1));
+    } else {
+        db.setDatabaseName(spec);
+    }
+    db.open();
+    return db;
+}
 
 bool TestDatabase::isPostgres()
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 
@@ -27,6 +28,10 @@ public:
     QString create(const QString& sqliteFile);
     QString failure() const { return m_failure; }
     bool packageMissing() const { return m_packageMissing; }
+
+    // A connection of the test's own to a database named by a connection text,
+    // opened; remove it with QSqlDatabase::removeDatabase(connectionName).
+    static QSqlDatabase openRaw(const QString& spec, const QString& connectionName);
 
     // The connection text of the test server's administrative database.
     static QString serverUrl(QString* why = nullptr, bool* packageMissing = nullptr);

@@ -49,21 +49,7 @@ void expectWarning(const char* pattern)
 class RawDatabase
 {
 public:
-    explicit RawDatabase(const QString& spec)
-    {
-        if (spec.startsWith("postgresql://")) {
-            const QUrl url(spec);
-            m_db = QSqlDatabase::addDatabase("QPSQL", "raw");
-            m_db.setHostName(url.host());
-            m_db.setPort(url.port());
-            m_db.setUserName(url.userName());
-            m_db.setDatabaseName(url.path().mid(1));
-        } else {
-            m_db = QSqlDatabase::addDatabase("QSQLITE", "raw");
-            m_db.setDatabaseName(spec);
-        }
-        m_db.open();
-    }
+    explicit RawDatabase(const QString& spec) : m_db(TestDatabase::openRaw(spec, "raw")) {}
     ~RawDatabase()
     {
         m_db.close();

@@ -64,20 +64,7 @@ private:
 // A connection of the test's own to the services' database, behind their back.
 QSqlDatabase rawConnection(const QString& name)
 {
-    const QString spec = qEnvironmentVariable("TALMER_HMI_DB");
-    const bool pg = spec.startsWith("postgresql://");
-    QSqlDatabase raw = QSqlDatabase::addDatabase(pg ? "QPSQL" : "QSQLITE", name);
-    if (pg) {
-        const QUrl url(spec);
-        raw.setHostName(url.host());
-        raw.setPort(url.port());
-        raw.setUserName(url.userName());
-        raw.setDatabaseName(url.path().mid(1));
-    } else {
-        raw.setDatabaseName(spec);
-    }
-    raw.open();
-    return raw;
+    return TestDatabase::openRaw(qEnvironmentVariable("TALMER_HMI_DB"), name);
 }
 
 } // namespace
