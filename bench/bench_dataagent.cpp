@@ -11,51 +11,9 @@
 
 #include "benchharness.h"
 #include "msqldataagent.h"
-#include "sitebuilder.h"
+#include "largesite.h"
 
 namespace {
-
-struct LargeSite
-{
-    QString bigType;    // the type with 1,000 pictures
-    QString app;        // an application in the middle
-};
-
-LargeSite generate(MSqlDataAgent& agent)
-{
-    TestSupport::SiteBuilder b(&agent);
-    LargeSite site;
-    agent.BeginTransaction();
-    int picture = 0;
-    int typeIndex = 0;
-    for (int a = 0; a < 50; ++a) {
-        const QString app = b.application(QString("APP%1").arg(a));
-        for (int t = 0; t < 20; ++t) {
-            const QString type = b.pictureType(app, QString("TYPE%1_%2").arg(a).arg(t), t);
-            // 20,000 pictures: one type of 1,000, the rest spread evenly.
-            const int typesLeft = 1000 - typeIndex++;
-            const int count = (a == 0 && t == 0) ? 1000 : (20000 - picture + typesLeft - 1) / typesLeft;
-            for (int p = 0; p < count; ++p, ++picture) {
-                const QString pic = b.picture(type, QString("PIC%1").arg(picture), p % 5, 0, p % 7);
-                for (int v = 0; v < 5; ++v)
-                    b.edition(pic, v, "2026-01-01T00:00:00");
-            }
-            if (a == 0 && t == 0)
-                site.bigType = type;
-        }
-        if (a == 25)
-            site.app = app;
-    }
-    for (int c = 0; c < 30; ++c) {
-        const QString type = b.iconType(QString("ICONTYPE%1").arg(c), c);
-        for (int i = 0; i < 100; ++i)
-            b.icon(type, QString("icon%1").arg(i), QString("{%1-%2}").arg(c).arg(i), "2026-01-01T00:00:00");
-    }
-    agent.CommitTransaction();
-    if (!b.ok())
-        qFatal("site generation failed: %s", qPrintable(b.errors().left(500)));
-    return site;
-}
 
 // The same rows as the agent's query, read straight from SQL into variants.
 int bareChildren(const QSqlDatabase& db, const QString& parent)
@@ -108,7 +66,7 @@ int main(int argc, char** argv)
         return 1;
     QElapsedTimer timer;
     timer.start();
-    const LargeSite site = generate(agent);
+    const Bench::LargeSite site = Bench::generateLargeSite(agent);
     out << "generated the large site in " << timer.elapsed() << " ms" << Qt::endl;
 
     QSqlDatabase bare;

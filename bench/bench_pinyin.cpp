@@ -1,45 +1,20 @@
 // Pinyin order and initials of 20,000 picture names: the first call (ICU) and
 // every later one (cached), against plain sorting of the same names.
 #include <QCoreApplication>
-#include <QRandomGenerator>
 #include <QStringList>
 #include <QTextStream>
 
 #include <algorithm>
 
 #include "benchharness.h"
+#include "largesite.h"
 #include "mpinyinsort.h"
-
-namespace {
-
-QStringList pictureNames(int count)
-{
-    const QString common = QString::fromUtf8("北京上海广州深圳天津重庆长沙厦门南京杭州东西南北中"
-                                             "变电站开关母线主变线路馈线电厂风电光伏水电");
-    QRandomGenerator random(20261208);
-    QStringList names;
-    names.reserve(count);
-    for (int i = 0; i < count; ++i) {
-        QString name;
-        if (i % 5 == 0)
-            name = QString("%1kV").arg(10 * (1 + random.bounded(50)));
-        const int length = 2 + random.bounded(6);
-        for (int c = 0; c < length; ++c)
-            name += common.at(random.bounded(int(common.size())));
-        if (i % 7 == 0)
-            name += QString("#%1").arg(random.bounded(10));
-        names << name + QString::number(i);
-    }
-    return names;
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
-    const QStringList names = pictureNames(20000);
+    const QStringList names = Bench::pictureNames(20000);
     MPinYinSort* pinyin = MPinYinSort::Instance();
 
     QElapsedTimer first;

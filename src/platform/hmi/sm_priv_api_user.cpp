@@ -7,6 +7,8 @@ sm_priv_api_user::sm_priv_api_user(const QString& name, int level, QSet<QString>
 {
 }
 
+sm_priv_api_user::~sm_priv_api_user() = default;
+
 void sm_priv_api_user::Update(int level, QSet<QString> functions)
 {
     m_level = level;

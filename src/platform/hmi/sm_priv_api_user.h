@@ -14,16 +14,17 @@ class sm_priv_api_user
 {
 public:
     sm_priv_api_user(const QString& name, int level, QSet<QString> functions);
+    virtual ~sm_priv_api_user();
 
     // Copies the user's name (UTF-8, cut to size - 1 bytes, NUL-terminated).
     // Returns the number of bytes copied, -1 when buffer or size is unusable.
-    int get_name(char* buffer, int size) const;
+    virtual int get_name(char* buffer, int size) const;
     // Sets a named parameter of an application for the next access checks.
     // Returns 0; error is 0, or -1 (and the result -1) for a null argument.
-    int set_parameter(const char* application, const char* name, const char* value, int& error);
+    virtual int set_parameter(const char* application, const char* name, const char* value, int& error);
     // Whether the user may use function of application; returns 0, or -1 for a
     // null argument (allowed is then false).
-    int check_access(const char* application, const char* function, bool& allowed) const;
+    virtual int check_access(const char* application, const char* function, bool& allowed) const;
 
     QString Name() const { return m_name; }
     int Level() const { return m_level; }

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class MSqlDataAgent;
+
+namespace Bench {
+
+// Names like a control centre's pictures: Chinese station and feeder names,
+// some with a voltage or a number, all distinct.
+QStringList pictureNames(int count);
+
+// The large site of the design: 50 applications, 1,000 picture types (one
+// holding 1,000 pictures), 20,000 pictures with 5 versions each, 3,000 icons.
+struct LargeSite
+{
+    QString bigType; // the type with 1,000 pictures
+    QString bigApplication;
+};
+LargeSite generateLargeSite(MSqlDataAgent& agent);
+
+} // namespace Bench

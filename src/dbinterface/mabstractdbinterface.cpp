@@ -1,0 +1,3 @@
+#include "mabstractdbinterface.h"
+
+MAbstractDBInterface::~MAbstractDBInterface() = default;

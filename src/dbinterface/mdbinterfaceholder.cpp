@@ -1,0 +1,25 @@
+#include "mdbinterfaceholder.h"
+
+#include "mvarendbinterface.h"
+
+MDBInterfaceHolder* MDBInterfaceHolder::m_pInstance = nullptr;
+
+MDBInterfaceHolder* MDBInterfaceHolder::Instance()
+{
+    if (!m_pInstance)
+        m_pInstance = new MDBInterfaceHolder;
+    return m_pInstance;
+}
+
+MAbstractDBInterface* MDBInterfaceHolder::GetInterface()
+{
+    if (!m_interface)
+        m_interface = new MVarenDBInterface;
+    return m_interface;
+}
+
+void MDBInterfaceHolder::Reset()
+{
+    delete m_interface;
+    m_interface = nullptr;
+}
