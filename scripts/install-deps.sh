@@ -9,6 +9,7 @@ PACKAGES=(
   libicu-dev libcurl4-openssl-dev
   python3-pyftpdlib postgresql
   xvfb xauth fonts-wqy-microhei
+  librsvg2-bin
 )
 
 missing=()

@@ -28,6 +28,7 @@ const QStringList& tables()
         "CREATE TABLE IF NOT EXISTS h_user_function (user_name TEXT NOT NULL REFERENCES h_user(name) "
         "ON DELETE CASCADE, application TEXT NOT NULL, function TEXT NOT NULL, "
         "PRIMARY KEY (user_name, application, function))",
+        "CREATE TABLE IF NOT EXISTS h_equipment (path TEXT PRIMARY KEY, oid TEXT NOT NULL)",
         "CREATE TABLE IF NOT EXISTS h_duty (user_name TEXT NOT NULL, host TEXT NOT NULL, area BIGINT NOT NULL, "
         "PRIMARY KEY (user_name, host, area))",
     };

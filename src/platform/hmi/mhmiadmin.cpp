@@ -99,6 +99,14 @@ bool MHmiAdmin::SetPinyinWord(const QString& word, const QString& syllables)
                   {word, parts.join(' ')});
 }
 
+bool MHmiAdmin::SetEquipment(const QString& path, const QString& oid)
+{
+    if (path.isEmpty() || oid.isEmpty())
+        return refuse("equipment needs a path and an identifier");
+    return change("INSERT INTO h_equipment(path, oid) VALUES (?, ?) ON CONFLICT (path) DO UPDATE SET oid = excluded.oid",
+                  {path, oid});
+}
+
 bool MHmiAdmin::AddUser(const QString& name, const QString& password, int level)
 {
     if (name.isEmpty() || password.isEmpty())

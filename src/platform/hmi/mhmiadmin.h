@@ -21,6 +21,9 @@ public:
     // A word's Pinyin for MPinYinSort, one lower-case syllable per character
     // separated by blanks: SetPinyinWord("乐清", "yue qing").
     static bool SetPinyinWord(const QString& word, const QString& syllables);
+    // The equipment identifier (oid) behind an equipment path, for drawings
+    // that look their identifiers up again.
+    static bool SetEquipment(const QString& path, const QString& oid);
 
     static bool AddUser(const QString& name, const QString& password, int level);
     static bool SetPassword(const QString& name, const QString& password);

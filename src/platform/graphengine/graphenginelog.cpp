@@ -1,0 +1,3 @@
+#include "graphenginelog.h"
+
+Q_LOGGING_CATEGORY(lcGraphEngine, "talmer.graphengine", QtInfoMsg)
