@@ -3,10 +3,12 @@
 # A stand-in for a closed platform component: its own shared library, like the
 # component it stands in for. Everything its headers declare is its API, so it
 # keeps default symbol visibility.
-#   talmer_add_platform_library(<target> ALIAS <Name> SOURCES ... HEADERS ... [LINKS ...] [PRIVATE_LINKS ...])
+#   talmer_add_platform_library(<target> ALIAS <Name> SOURCES ... HEADERS ... [INTERNAL_HEADERS ...]
+#                               [LINKS ...] [PRIVATE_LINKS ...])
+# HEADERS are installed; INTERNAL_HEADERS are not.
 function(talmer_add_platform_library target)
-  cmake_parse_arguments(ARG "" "ALIAS" "SOURCES;HEADERS;LINKS;PRIVATE_LINKS" ${ARGN})
-  add_library(${target} SHARED ${ARG_SOURCES} ${ARG_HEADERS})
+  cmake_parse_arguments(ARG "" "ALIAS" "SOURCES;HEADERS;INTERNAL_HEADERS;LINKS;PRIVATE_LINKS" ${ARGN})
+  add_library(${target} SHARED ${ARG_SOURCES} ${ARG_HEADERS} ${ARG_INTERNAL_HEADERS})
   add_library(Talmer::${ARG_ALIAS} ALIAS ${target})
   set_target_properties(${target} PROPERTIES
     EXPORT_NAME ${ARG_ALIAS}

@@ -22,8 +22,9 @@ DeployTree::DeployTree()
             m_saved.append({name, qgetenv(name.constData())});
         qunsetenv(name.constData());
     }
-    if (m_dir.isValid())
-        qputenv("TALMER_DEPLOY_DIR", QFile::encodeName(m_dir.path()));
+    m_rootMade = m_dir.isValid() && QDir().mkpath(root());
+    if (m_rootMade)
+        qputenv("TALMER_DEPLOY_DIR", QFile::encodeName(root()));
 }
 
 DeployTree::~DeployTree()
@@ -36,7 +37,7 @@ DeployTree::~DeployTree()
 
 QString DeployTree::path(const QString& relative) const
 {
-    return QDir(m_dir.path()).filePath(relative);
+    return QDir(root()).filePath(relative);
 }
 
 bool DeployTree::writeFile(const QString& relative, const QByteArray& data) const

@@ -29,7 +29,7 @@ class DialogDriver : public QObject
     Q_OBJECT
 
 public:
-    enum class Kind { MessageBox, InputDialog, FileDialog };
+    enum class Kind { MessageBox, InputDialog, FileDialog, Other };
 
     struct Seen
     {
@@ -55,6 +55,9 @@ public:
     DialogDriver& chooseFiles(const QStringList& paths);
     DialogDriver& chooseDirectory(const QString& path);
     DialogDriver& cancelFileDialog();
+    // Any other modal dialog of that class (a QDialog subclass of the library):
+    // act fills and accepts or rejects it, returning an error text or empty.
+    DialogDriver& answerDialog(const char* className, std::function<QString(QWidget*)> act);
 
     // True when every queued answer was used, every dialog answered as asked and
     // none stayed open; otherwise report() says what went wrong. Closes any modal
@@ -68,6 +71,7 @@ private:
     struct Answer
     {
         Kind kind;
+        QByteArray className; // for Kind::Other
         QString description;
         // Answers the dialog; returns an error text, empty on success.
         std::function<QString(QWidget*)> act;

@@ -28,6 +28,7 @@ void tst_DeployTree::treeIsPrivateAndRemoved()
         QVERIFY(b.writeFile("pic/app/p 1/0.xrg", "<graph/>"));
         QCOMPARE(b.readFile("pic/app/p 1/0.xrg"), QByteArray("<graph/>"));
         root = b.root();
+        QCOMPARE(QFileInfo(root).fileName(), QString("deployment"));
     }
     QVERIFY(!QFileInfo::exists(root));
 }

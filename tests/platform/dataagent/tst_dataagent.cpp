@@ -567,8 +567,9 @@ void tst_DataAgent::unusableDatabaseFilesAreRefused()
         | QFile::WriteOther | QFile::ExeOther | QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup;
     QFile::setPermissions(m_spec, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
     QFile::setPermissions(m_tree->path("var"), everyone);
-    QFile::setPermissions(m_tree->root(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
-                                              | QFile::ExeOther | QFile::ExeGroup);
+    for (const QString& dir : {m_tree->base(), m_tree->root()})
+        QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ExeOther
+                                       | QFile::ExeGroup);
     QProcess writer;
     writer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     writer.start(qEnvironmentVariable("TALMER_TEST_AGENTWRITER"), {"readonly", m_spec, s.app});

@@ -1,0 +1,54 @@
+#include "net_ftp.h"
+
+#include <QFile>
+#include <QUrl>
+
+#include "ftpconnection.h"
+
+namespace {
+
+constexpr int kNotLoggedIn = -2001;
+constexpr int kNoLocalFile = -2002;
+
+QStringList connectTo()
+{
+    return qEnvironmentVariable("TALMER_FTP_CONNECT_TO").split(';', Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+net_ftp::net_ftp()
+    : m_ftp(std::make_unique<FtpCore::FtpConnection>())
+{
+}
+
+net_ftp::~net_ftp() = default;
+
+int net_ftp::login(const QString& host, const QString& user, const QString& password, int waitMs)
+{
+    QUrl url;
+    url.setScheme("ftp");
+    url.setHost(host);
+    if (!user.isEmpty()) {
+        url.setUserName(user);
+        url.setPassword(password);
+    }
+    m_ftp->SetServer(url.toString(), connectTo());
+    m_loggedIn = !host.isEmpty() && url.isValid();
+    if (!m_loggedIn)
+        return kNotLoggedIn;
+    const int result = m_ftp->Login(waitMs);
+    m_loggedIn = result == 0;
+    return result;
+}
+
+int net_ftp::put(const QString& localPath, const QString& remotePath, int waitMs)
+{
+    // A put without a working log-in tries once more: the server may be back.
+    if (!m_loggedIn && m_ftp->Login(waitMs) != 0)
+        return kNotLoggedIn;
+    QFile local(localPath);
+    if (!local.open(QIODevice::ReadOnly))
+        return kNoLocalFile;
+    return m_ftp->Upload(remotePath.startsWith('/') ? remotePath : "/" + remotePath, &local, waitMs);
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+namespace FtpCore {
+class FtpConnection;
+}
+
+// Puts files by FTP onto another workstation, reached by its host name.
+// TALMER_FTP_CONNECT_TO can map names to addresses, in libcurl's CONNECT_TO
+// form separated by ";" ("ws1:21:127.0.0.1:2121;ws2:21:127.0.0.1:2122").
+// Results: 0 on success, negative on failure.
+class net_ftp
+{
+public:
+    net_ftp();
+    ~net_ftp();
+    net_ftp(const net_ftp&) = delete;
+    net_ftp& operator=(const net_ftp&) = delete;
+
+    // Logs in to host (no user: anonymous). waitMs bounds the connection.
+    int login(const QString& host, const QString& user, const QString& password, int waitMs);
+    // Puts the local file at the absolute remote path, creating missing
+    // directories; the remote file is replaced only when the transfer completed.
+    int put(const QString& localPath, const QString& remotePath, int waitMs);
+
+private:
+    std::unique_ptr<FtpCore::FtpConnection> m_ftp;
+    bool m_loggedIn = false;
+};
