@@ -20,6 +20,7 @@ MAbstractDBInterface* MDBInterfaceHolder::GetInterface()
 
 void MDBInterfaceHolder::Reset()
 {
-    delete m_interface;
+    if (m_interface)
+        m_retired.append(m_interface);
     m_interface = nullptr;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+
 class MAbstractDBInterface;
 
 // Holds the process-wide database interface: created the first time anybody
@@ -11,9 +13,9 @@ public:
 
     MAbstractDBInterface* GetInterface();
 
-    // Drops the interface so that the next caller gets a new one, built from the
-    // configuration of that moment. For tests, which change the configuration
-    // between cases; pointers taken before are invalid afterwards.
+    // Makes the next caller get a new interface, built from the configuration
+    // of that moment. For tests, which change the configuration between cases.
+    // Interfaces handed out before stay valid (the singletons keep theirs).
     void Reset();
 
 protected:
@@ -22,5 +24,6 @@ protected:
 
 private:
     static MDBInterfaceHolder* m_pInstance;
-    MAbstractDBInterface* m_interface = nullptr; // owned
+    MAbstractDBInterface* m_interface = nullptr;       // owned
+    QList<MAbstractDBInterface*> m_retired;            // owned; still in use by earlier callers
 };

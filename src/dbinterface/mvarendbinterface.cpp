@@ -7,6 +7,7 @@
 #include "brelmmidataagent.h"
 #include "mdbrecords.h"
 #include "mgraphprivilege.h"
+#include "mpictureimporter.h"
 #include "mpinyinsort.h"
 #include "objectpath.h"
 #include "quilladataagent.h"
@@ -566,19 +567,28 @@ QString MVarenDBInterface::FindPictureApplication(const QString& key)
 
 // ---- imports ---------------------------------------------------------------
 
-// The picture imports come with the import work (drawing files and the file
-// server); until then they import nothing and give their usual -1.
-int MVarenDBInterface::ImportPictureByType(const QString&, int, const QString&, int, int)
+// The imports look things up in the outer database when there is one, and give
+// -1 whatever happened: callers learn the outcome from the library and the files.
+int MVarenDBInterface::ImportPictureByType(const QString& application, int typeNumber, const QString& source,
+                                           int mode, int keep)
 {
+    MPictureImporter(this, m_outerAgent ? m_outerAgent : m_agent, m_outerAgent != nullptr)
+        .ImportByType(application, typeNumber, source, mode, keep);
     return -1;
 }
 
-int MVarenDBInterface::ImportPictureFile(const QString&, const QString&, const QString&, int, const QString&, int)
+int MVarenDBInterface::ImportPictureFile(const QString& application, const QString& typeName, const QString& source,
+                                         int mode, const QString& pictureName, int keep)
 {
+    MPictureImporter(this, m_outerAgent ? m_outerAgent : m_agent, m_outerAgent != nullptr)
+        .ImportFile(application, typeName, source, mode, pictureName, keep);
     return -1;
 }
 
-int MVarenDBInterface::ImportPictureDoc(const QString&, const QString&, MGraphDoc*, int, const QString&)
+int MVarenDBInterface::ImportPictureDoc(const QString& application, const QString& typeName, MGraphDoc* doc,
+                                        int mode, const QString& pictureName)
 {
+    MPictureImporter(this, m_outerAgent ? m_outerAgent : m_agent, m_outerAgent != nullptr)
+        .ImportDoc(application, typeName, doc, mode, pictureName);
     return -1;
 }

@@ -16,6 +16,7 @@
 #include "mappdict.h"
 #include "mdbinterfaceholder.h"
 #include "mdbrecords.h"
+#include "mdeploypaths.h"
 #include "mmidebug.h"
 #include "mnodesselectdialog.h"
 #include "net_ftp.h"
@@ -29,11 +30,6 @@ constexpr int kTransferWaitMs = 10000;
 constexpr int kLoginWaitMs = 1000;
 constexpr int kMaxIconAttempts = 3;
 const QString kConfigDirectory = QStringLiteral("mmiconfig/");
-
-QString deployRoot()
-{
-    return qEnvironmentVariable("TALMER_DEPLOY_DIR");
-}
 
 // The "/"-separated pieces of path from index first on; the count of "/" decides
 // where that is, so doubled or trailing slashes shift the result.
@@ -268,7 +264,7 @@ void MFileSynchronize::SynConfigFiles()
         const int deployment = directory.indexOf("deployment");
         if (deployment >= 0)
             directory = directory.mid(deployment).remove("deployment");
-        const QString local = deployRoot() + directory + "/" + record->name;
+        const QString local = MDeployPaths::Root() + directory + "/" + record->name;
         const QFileInfo file(local);
         const QDateTime released = recordTime(record->releaseTime);
         const quint64 localSecs = file.exists() ? quint64(file.lastModified().toSecsSinceEpoch()) : kNever;
@@ -286,13 +282,12 @@ void MFileSynchronize::SynIconFiles()
 {
     QList<MDBRecordBase*> types;
     m_dbInterface->GetIconTypes(types);
-    const QString root = deployRoot();
     for (MDBRecordBase* type : std::as_const(types)) {
         QList<MDBRecordBase*> icons;
         m_dbInterface->GetChildren(type, icons);
         for (const MDBRecordBase* base : std::as_const(icons)) {
             const auto* icon = static_cast<const MDBRecordIcon*>(base);
-            const QString local = root + "/icon/" + type->name + "/" + icon->uuid + ".xco";
+            const QString local = MDeployPaths::IconFile(type->name, icon->uuid);
             const QFileInfo file(local);
             if (file.exists() && file.lastModified().toSecsSinceEpoch() >= recordTime(icon->makeTime).toSecsSinceEpoch())
                 continue;

@@ -9,6 +9,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "mdeploypaths.h"
+
 MNodesSelectDialog::MNodesSelectDialog(const QStringList& nodes, QWidget* parent)
     : QDialog(parent), m_nodes(nodes)
 {
@@ -58,7 +60,7 @@ QStringList MNodesSelectDialog::SelectedNodes() const
 void MNodesSelectDialog::slotSelectFile()
 {
     // The deployment root of the first use, for the life of the process.
-    static const QString root = qEnvironmentVariable("TALMER_DEPLOY_DIR");
+    static const QString root = MDeployPaths::Root();
     const QString file = QFileDialog::getOpenFileName(this, tr("select file"), root);
     if (!file.isEmpty())
         m_file->setText(file);

@@ -5,6 +5,7 @@
 #include <QPolygonF>
 #include <memory>
 
+#include "mdeploypaths.h"
 #include "mdrawobj.h"
 #include "miconobj.h"
 #include "micontemplate.h"
@@ -43,7 +44,7 @@ QString MIconFileService::IconFilePath(const QString& typeName, const QString& i
 {
     if (iconName.isEmpty() && typeName.contains(".xco"))
         return typeName;
-    return qEnvironmentVariable("TALMER_DEPLOY_DIR") + "/icon/" + typeName + "/" + iconName + ".xco";
+    return MDeployPaths::IconFile(typeName, iconName);
 }
 
 void MIconFileService::ReadIconFileInfo(const QString& path, QString& name, QString& uuid) const

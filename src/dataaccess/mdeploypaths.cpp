@@ -1,0 +1,88 @@
+#include "mdeploypaths.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+QString MDeployPaths::Root()
+{
+    return qEnvironmentVariable("TALMER_DEPLOY_DIR");
+}
+
+QString MDeployPaths::SafeRoot()
+{
+    const QString root = Root();
+    if (root.isEmpty() || QDir::isRelativePath(root))
+        return {};
+    const QString cleaned = QDir::cleanPath(root);
+    return QDir(cleaned).isRoot() ? QString() : cleaned;
+}
+
+QString MDeployPaths::GraphStore()
+{
+    return Root() + "/pic";
+}
+
+QString MDeployPaths::PictureDir(const QString& application, const QString& picture)
+{
+    return Root() + "/pic/" + application + "/" + picture;
+}
+
+QString MDeployPaths::VersionFile(const QString& application, const QString& picture, int version,
+                                  const QString& extension)
+{
+    return PictureDir(application, picture) + "/" + QString::number(version) + "." + extension;
+}
+
+QString MDeployPaths::CommonDataFile(const QString& picture, const QString& application)
+{
+    return Root() + "/pic/common/" + picture + "/" + application + ".db";
+}
+
+QString MDeployPaths::HoldingDir(const QString& picture)
+{
+    return Root() + "/pic/temporary/" + picture;
+}
+
+QString MDeployPaths::IconFile(const QString& iconType, const QString& uuid)
+{
+    return Root() + "/icon/" + iconType + "/" + uuid + ".xco";
+}
+
+QString MDeployPaths::TemplateFile(const QString& typeAlias, const QString& templateName)
+{
+    return Root() + "/template/" + typeAlias + "/" + templateName + ".xtp";
+}
+
+QString MDeployPaths::CurveDir()
+{
+    return Root() + "/curve";
+}
+
+QString MDeployPaths::OptionDir()
+{
+    return Root() + "/etc/mmi";
+}
+
+QString MDeployPaths::BinDir()
+{
+    return Root() + "/bin/mmi";
+}
+
+QString MDeployPaths::GraphStoreEntry(const QString& path)
+{
+    const QString root = SafeRoot();
+    if (root.isEmpty() || path.isEmpty())
+        return {};
+    const QString store = QFileInfo(root + "/pic").canonicalFilePath();
+    const QString absolute = QDir::isRelativePath(path) ? QDir::current().absoluteFilePath(path) : path;
+    // The folder is resolved by the file system, not by text, so ".." after a
+    // link goes where the file system goes.
+    const int slash = absolute.lastIndexOf('/');
+    const QString name = absolute.mid(slash + 1);
+    const QString parent = QFileInfo(absolute.left(qMax(slash, 1))).canonicalFilePath();
+    if (store.isEmpty() || parent.isEmpty() || name.isEmpty() || name == "." || name == "..")
+        return {};
+    if (parent != store && !parent.startsWith(store + "/"))
+        return {};
+    return parent + "/" + name;
+}

@@ -1,0 +1,361 @@
+#include <QFile>
+#include <memory>
+#include <unistd.h>
+
+#include "brelmmidataagent.h"
+#include "deploytree.h"
+#include "importtesting.h"
+#include "mdbinterfaceholder.h"
+#include "mdbrecords.h"
+#include "mdeploypaths.h"
+#include "mgraph.h"
+#include "mgraphdoc.h"
+#include "miconobj.h"
+#include "mtextobj.h"
+#include "mvarendbinterface.h"
+#include "sitebuilder.h"
+#include "testmain.h"
+
+using TestSupport::DeployTree;
+using TestSupport::SiteBuilder;
+
+namespace {
+
+QStringList versionsOf(const QString& picture)
+{
+    MDataSet set;
+    BrelMmiDataAgent::Instance()->QueryChild(picture, "history_edition", {"version"}, set);
+    QStringList versions;
+    for (int i = 0; i < set.DataNum(); ++i)
+        versions << set.GetFieldValue("version", i).toString();
+    versions.sort();
+    return versions;
+}
+
+QString modifyTimeOf(const QString& picture, int version)
+{
+    MDataSet set;
+    BrelMmiDataAgent::Instance()->QueryChild(picture, "history_edition", {"version", "modifytime"}, set);
+    for (int i = 0; i < set.DataNum(); ++i) {
+        if (set.GetFieldValue("version", i).toInt() == version)
+            return set.GetFieldValue("modifytime", i).toString();
+    }
+    return {};
+}
+
+QString pictureId(const QString& name)
+{
+    MDataSet set;
+    BrelMmiDataAgent::Instance()->QueryData("/picture,picname=" + MDataAgent::QuoteText(name), {"picname"}, set);
+    return set.DataNum() ? set.DataAt(0).GetId().toString() : QString();
+}
+
+// What the process writes to its standard output while it lives.
+class StdoutCapture
+{
+public:
+    StdoutCapture() : m_file(QDir::temp().filePath("talmer-stdout-XXXXXX"))
+    {
+        m_file.open();
+        std::fflush(stdout);
+        m_saved = dup(STDOUT_FILENO);
+        dup2(m_file.handle(), STDOUT_FILENO);
+    }
+    ~StdoutCapture() { restore(); }
+    QByteArray text()
+    {
+        restore();
+        QFile f(m_file.fileName());
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }
+
+private:
+    void restore()
+    {
+        if (m_saved < 0)
+            return;
+        std::fflush(stdout);
+        dup2(m_saved, STDOUT_FILENO);
+        close(m_saved);
+        m_saved = -1;
+    }
+    QTemporaryFile m_file;
+    int m_saved = -1;
+};
+
+} // namespace
+
+class tst_PictureImport : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_serverDir;
+    std::unique_ptr<DeployTree> m_tree;
+    std::unique_ptr<SiteBuilder> m_site;
+    std::unique_ptr<MVarenDBInterface> m_db;
+    QString m_app, m_station, m_feeder;
+    QString source(const QString& relative) const { return m_tree->base() + "/import/" + relative; }
+    QString server(const QString& relative) const { return m_serverDir.filePath(relative); }
+    QString local(const QString& picture, int version, const char* extension) const
+    {
+        return MDeployPaths::VersionFile("A", picture, version, extension);
+    }
+    // An existing picture with versions 0 .. last, each with its files on the server.
+    QString existingPicture(const QString& name, int last);
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void newPicturesStartAsTheDraft();
+    void modesIntoAnExistingPicture_data();
+    void modesIntoAnExistingPicture();
+    void theGraphTypeFollowsThePictureType();
+    void stationsAreRenamedToTheirPicture();
+    void retentionKeepsTheNewestVersions_data();
+    void retentionKeepsTheNewestVersions();
+    void importByTypeNumber();
+    void importADocument();
+    void nothingHappensWithoutApplicationOrType();
+};
+
+void tst_PictureImport::init()
+{
+    m_tree = std::make_unique<DeployTree>();
+    QDir(m_serverDir.path()).removeRecursively();
+    QDir().mkpath(m_serverDir.path());
+    qputenv("TALMER_FILE_SERVER", m_serverDir.path().toUtf8());
+    m_site = std::make_unique<SiteBuilder>(BrelMmiDataAgent::Instance());
+    m_app = m_site->application("A");
+    m_station = m_site->pictureType(m_app, "station", 2);
+    m_feeder = m_site->pictureType(m_app, "feeder", 9);
+    m_db = std::make_unique<MVarenDBInterface>();
+}
+
+void tst_PictureImport::cleanup()
+{
+    m_db.reset();
+    m_site.reset();
+    BrelMmiDataAgent::Instance()->Close();
+    m_tree.reset();
+}
+
+QString tst_PictureImport::existingPicture(const QString& name, int last)
+{
+    const QString pic = m_site->picture(m_feeder, name);
+    for (int v = 0; v <= last; ++v) {
+        m_site->edition(pic, v, QString("2026-01-0%1T10:00:00").arg(v + 1));
+        for (const char* ext : {"xrg", "brg", "fg"}) {
+            QFile f(server(QString("pic/A/%1/%2.%3").arg(name).arg(v).arg(ext)));
+            QDir().mkpath(QFileInfo(f).absolutePath());
+            f.open(QIODevice::WriteOnly);
+            f.write("old");
+        }
+    }
+    return pic;
+}
+
+void tst_PictureImport::newPicturesStartAsTheDraft()
+{
+    // Guards against a first import becoming a release, or its draft keeping no time.
+    for (int mode : {0, 1, 2, 5}) {
+        const QString name = QString("N%1").arg(mode);
+        QVERIFY(ImportTesting::writeStation(source(name + "/drawing.xrg"), "X", 9));
+        QCOMPARE(m_db->ImportPictureFile("A", "feeder", source(name + "/drawing.xrg"), mode, "", 0), -1);
+        const QString pic = pictureId(name);
+        QVERIFY2(!pic.isEmpty(), qPrintable(name));
+        QCOMPARE(versionsOf(pic), QStringList{"0"});
+        for (const char* ext : {"xrg", "brg", "fg"}) {
+            QVERIFY(QFile::exists(local(name, 0, ext)));
+            QVERIFY(QFile::exists(server(QString("pic/A/%1/0.%2").arg(name, ext))));
+        }
+        QCOMPARE(modifyTimeOf(pic, 0), QFileInfo(local(name, 0, "xrg")).lastModified().toString(Qt::ISODate));
+    }
+}
+
+void tst_PictureImport::modesIntoAnExistingPicture_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("written");
+    QTest::addColumn<QStringList>("versions");
+    QTest::newRow("release") << 1 << 3 << QStringList{"0", "1", "2", "3"};
+    QTest::newRow("overwrite latest") << 2 << 2 << QStringList{"0", "1", "2"};
+    QTest::newRow("replace draft") << 0 << 0 << QStringList{"0", "1", "2"};
+    QTest::newRow("other") << 7 << 3 << QStringList{"0", "1", "2"};
+}
+
+void tst_PictureImport::modesIntoAnExistingPicture()
+{
+    // Guards against an import writing another version than its mode asks, or recording it wrongly.
+    QFETCH(int, mode);
+    QFETCH(int, written);
+    QFETCH(QStringList, versions);
+    const QString pic = existingPicture("P", 2);
+    QVERIFY(ImportTesting::writeStation(source("P/drawing.xrg"), "X", 9));
+    m_db->ImportPictureFile("A", "feeder", source("P/drawing.xrg"), mode, "P", 0);
+    QCOMPARE(versionsOf(pic), versions);
+    for (const char* ext : {"xrg", "brg", "fg"}) {
+        QVERIFY(QFile::exists(local("P", written, ext)));
+        QFile stored(server(QString("pic/A/P/%1.%2").arg(written).arg(ext)));
+        QVERIFY(stored.open(QIODevice::ReadOnly));
+        QVERIFY(stored.readAll() != "old");
+    }
+    if (mode == 2 || mode == 0)
+        QCOMPARE(modifyTimeOf(pic, written), QFileInfo(local("P", written, "xrg")).lastModified().toString(Qt::ISODate));
+    if (mode == 1)
+        QVERIFY(!modifyTimeOf(pic, 3).isEmpty());
+}
+
+void tst_PictureImport::theGraphTypeFollowsThePictureType()
+{
+    // Guards against a drawing keeping the type of the library it came from.
+    QVERIFY(ImportTesting::writeStation(source("F/drawing.xrg"), "X", 5));
+    m_db->ImportPictureFile("A", "feeder", source("F/drawing.xrg"), 0, "F", 0);
+    MGraphDoc imported;
+    QVERIFY(imported.ReadXmlFile(local("F", 0, "xrg")));
+    QCOMPARE(imported.GetGraphTypeID(), 9);
+    QCOMPARE(imported.GetGraphTypeName(), QString("feeder"));
+    MGraphDoc original;
+    QVERIFY(original.ReadXmlFile(source("F/drawing.xrg")));
+    QCOMPARE(original.GetGraphTypeID(), 9); // the source is written back with its new type
+    MGraphDoc binary;
+    QVERIFY(binary.ReadDataFile(local("F", 0, "brg")));
+    QCOMPARE(binary.GetGraphTypeID(), 9);
+}
+
+void tst_PictureImport::stationsAreRenamedToTheirPicture()
+{
+    // Guards against a station drawing copied under a new name still naming its old station.
+    const QString longName = "NewStationWithA25CharName";
+    QCOMPARE(longName.size(), 25);
+    QVERIFY(ImportTesting::writeStation(source("Old/drawing.xrg"), "OldStation"));
+    m_db->ImportPictureFile("A", "station", source("Old/drawing.xrg"), 0, longName, 0);
+    MGraphDoc doc;
+    QVERIFY(doc.ReadXmlFile(local(longName, 0, "xrg")));
+    const QString station = longName.left(19);
+    QCOMPARE(doc.GetGraphStation(1), station);
+    QVERIFY(!doc.HasFillModel());
+    const QList<MDrawObj*>& objects = doc.GetGraph()->GetObjList();
+    QCOMPARE(static_cast<MTextObj*>(objects.at(0))->GetText(), station + " one-line diagram");
+    QCOMPARE(static_cast<MIconObj*>(objects.at(1))->GetStationName(), station);
+    QCOMPARE(static_cast<MIconObj*>(objects.at(2))->GetText(), "goto '" + station + "' and 'other'");
+    QCOMPARE(objects.at(3)->GetPath(), "/" + station + "/10kV/911");
+    MGraphDoc binary;
+    QVERIFY(binary.ReadDataFile(local(longName, 0, "brg")));
+    QCOMPARE(binary.GetGraphStation(1), station);
+
+    // A Chinese name is cut to 19 bytes of its 8-bit form, never within a character.
+    const QString chinese = QString::fromUtf8("北京城东一百一十千伏变电站");
+    QVERIFY(ImportTesting::writeStation(source("Old2/drawing.xrg"), "OldStation"));
+    m_db->ImportPictureFile("A", "station", source("Old2/drawing.xrg"), 0, chinese, 0);
+    QVERIFY(doc.ReadXmlFile(local(chinese, 0, "xrg")));
+    QVERIFY(doc.GetGraphStation(1).toLocal8Bit().size() <= 19);
+    QVERIFY(chinese.startsWith(doc.GetGraphStation(1)));
+    QVERIFY(doc.GetGraphStation(1).size() >= 6);
+
+    // Imported from a folder of its own name: nothing is renamed.
+    QVERIFY(ImportTesting::writeStation(source("Same/drawing.xrg"), "OldStation"));
+    m_db->ImportPictureFile("A", "station", source("Same/drawing.xrg"), 0, "Same", 0);
+    QVERIFY(doc.ReadXmlFile(local("Same", 0, "xrg")));
+    QCOMPARE(doc.GetGraphStation(1), QString("OldStation"));
+    QVERIFY(doc.HasFillModel());
+}
+
+void tst_PictureImport::retentionKeepsTheNewestVersions_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("keep");
+    QTest::addColumn<QStringList>("records");
+    QTest::addColumn<QStringList>("serverFiles"); // base names of the .xrg files left
+    QTest::newRow("mode 0, keep 2") << 0 << 2 << QStringList{"0", "4", "5"} << QStringList{"0", "4", "5"};
+    QTest::newRow("mode 1, keep 3") << 1 << 3 << QStringList{"0", "4", "5", "6"} << QStringList{"0", "4", "5", "6"};
+    QTest::newRow("keep 1 keeps all") << 0 << 1 << QStringList{"0", "1", "2", "3", "4", "5"}
+                                      << QStringList{"0", "1", "2", "3", "4", "5"};
+}
+
+void tst_PictureImport::retentionKeepsTheNewestVersions()
+{
+    // Guards against the retention dropping new versions, or old ones surviving on the server or in the library.
+    QFETCH(int, mode);
+    QFETCH(int, keep);
+    QFETCH(QStringList, records);
+    QFETCH(QStringList, serverFiles);
+    const QString pic = existingPicture("R", 5);
+    QVERIFY(ImportTesting::writeStation(source("R/drawing.xrg"), "X", 9));
+    m_db->ImportPictureFile("A", "feeder", source("R/drawing.xrg"), mode, "R", keep);
+    QCOMPARE(versionsOf(pic), records);
+    QStringList left;
+    for (const QString& f : QDir(server("pic/A/R")).entryList({"*.xrg"}, QDir::Files))
+        left << f.section('.', 0, 0);
+    left.sort();
+    QCOMPARE(left, serverFiles);
+    QVERIFY(QFile::exists(server("pic/A/R/4.fg")));
+}
+
+void tst_PictureImport::importByTypeNumber()
+{
+    // Guards against pictures filed under the wrong type when imported by the type's number.
+    SiteBuilder env(BrelMmiDataAgent::Instance());
+    env.pictureTypeDefinition(12, "transformer", "other");
+    env.pictureTypeDefinition(12, "transformer station", "vk2800");
+    env.pictureTypeDefinition(13, "bay", "");
+    m_site->picture(m_station, "Known");
+    QVERIFY(env.ok() && m_site->ok());
+    QVERIFY(ImportTesting::writeStation(source("Known/drawing.xrg"), "Known"));
+    QCOMPARE(m_db->ImportPictureByType("A", 99, source("Known/drawing.xrg"), 0, 0), -1);
+    QVERIFY(QFile::exists(local("Known", 0, "xrg"))); // found under its own type
+
+    QVERIFY(ImportTesting::writeStation(source("T12/drawing.xrg"), "X"));
+    m_db->ImportPictureByType("A", 12, source("T12/drawing.xrg"), 0, 0);
+    QVERIFY(ImportTesting::writeStation(source("T13/drawing.xrg"), "X"));
+    m_db->ImportPictureByType("A", 13, source("T13/drawing.xrg"), 0, 0);
+    MDataSet set;
+    BrelMmiDataAgent::Instance()->QueryData("/application,name='A'/pictureType,name='transformer station'/picture",
+                                            {"picname"}, set);
+    QCOMPARE(set.DataNum(), 1);
+    BrelMmiDataAgent::Instance()->QueryData("/application,name='A'/pictureType,name='bay'", {"type"}, set);
+    QCOMPARE(set.GetFieldValue("type", 0).toInt(), 13);
+
+    QVERIFY(ImportTesting::writeStation(source("T77/drawing.xrg"), "X"));
+    StdoutCapture out;
+    m_db->ImportPictureByType("A", 77, source("T77/drawing.xrg"), 0, 0);
+    QCOMPARE(out.text(), QByteArray("===pic (T77) type(77)'s name is empty!\n"));
+    QVERIFY(!QFile::exists(local("T77", 0, "xrg")));
+    QCOMPARE(m_db->ImportPictureByType("none", 12, source("T12/drawing.xrg"), 0, 0), -1);
+}
+
+void tst_PictureImport::importADocument()
+{
+    // Guards against documents handed over by a host being stored differently from files.
+    const QString pic = existingPicture("D", 1);
+    MGraphDoc doc;
+    ImportTesting::buildStation(doc, "Elsewhere", 4);
+    QCOMPARE(m_db->ImportPictureDoc("A", "feeder", &doc, 1, "D"), -1);
+    QCOMPARE(versionsOf(pic), (QStringList{"0", "1", "2"}));
+    MGraphDoc written;
+    QVERIFY(written.ReadXmlFile(local("D", 2, "xrg")));
+    QCOMPARE(written.GetGraphTypeID(), 9);
+    QCOMPARE(written.GetGraphStation(1), QString("Elsewhere")); // documents are not renamed
+    QVERIFY(QFile::exists(server("pic/A/D/2.brg")));
+    m_db->ImportPictureDoc("A", "station", &doc, 0, "Fresh");
+    QCOMPARE(versionsOf(pictureId("Fresh")), QStringList{"0"});
+    m_db->ImportPictureDoc("A", "station", nullptr, 0, "Nothing");
+    QVERIFY(pictureId("Nothing").isEmpty());
+}
+
+void tst_PictureImport::nothingHappensWithoutApplicationOrType()
+{
+    // Guards against imports writing files for pictures the library cannot hold.
+    QVERIFY(ImportTesting::writeStation(source("Z/drawing.xrg"), "X"));
+    m_db->ImportPictureFile("none", "feeder", source("Z/drawing.xrg"), 0, "Z", 0);
+    m_db->ImportPictureFile("A", "nosuch", source("Z/drawing.xrg"), 0, "Z", 0);
+    m_db->ImportPictureFile("A", "feeder", "", 0, "", 0);
+    QVERIFY(!QFileInfo::exists(MDeployPaths::PictureDir("A", "Z")));
+    QVERIFY(pictureId("Z").isEmpty());
+    QVERIFY(QDir(server("")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
+}
+
+TALMER_TEST_MAIN(tst_PictureImport)
+#include "tst_pictureimport.moc"
