@@ -38,20 +38,6 @@ QString withExtension(const QString& xrg, const QString& extension)
     return xrg.left(xrg.size() - 3) + extension;
 }
 
-// Every drawing object, members of groups included.
-QList<MDrawObj*> allObjects(const QList<MDrawObj*>& objects)
-{
-    QList<MDrawObj*> all;
-    for (MDrawObj* obj : objects) {
-        all << obj;
-        QList<MDrawObj*> members;
-        for (int i = 0; i < obj->MemberCount(); ++i)
-            members << obj->MemberAt(i);
-        all << allObjects(members);
-    }
-    return all;
-}
-
 } // namespace
 
 MPictureImporter::MPictureImporter(MVarenDBInterface* db, MDataAgent* agent, bool outer)
@@ -186,7 +172,7 @@ void MPictureImporter::renameStation(MGraphDoc& doc, const QString& pictureName)
     const QString old = doc.GetGraphStation(1);
     doc.SetGraphStation(station, 1);
     doc.ReplaceString(doc.GetGraph()->GetObjList(), old, station, 3);
-    for (MDrawObj* obj : allObjects(doc.GetGraph()->GetObjList())) {
+    for (MDrawObj* obj : MGraph::WithMembers(doc.GetGraph()->GetObjList())) {
         if (obj->GetType() != MDrawObj::ObjIcon)
             continue;
         auto* icon = static_cast<MIconObj*>(obj);

@@ -18,6 +18,19 @@ void forEachObject(MDrawObj* obj, F&& f)
 
 } // namespace
 
+QList<MDrawObj*> MGraph::WithMembers(const QList<MDrawObj*>& objects)
+{
+    QList<MDrawObj*> all;
+    for (MDrawObj* obj : objects) {
+        all << obj;
+        QList<MDrawObj*> members;
+        for (int i = 0; i < obj->MemberCount(); ++i)
+            members << obj->MemberAt(i);
+        all << WithMembers(members);
+    }
+    return all;
+}
+
 MGraph::MGraph() = default;
 
 MGraph::~MGraph()

@@ -20,6 +20,8 @@ public:
     MGraph& operator=(const MGraph&) = delete;
 
     QList<MDrawObj*>& GetObjList() { return m_objects; }
+    // The objects and, after each container, its members (recursively).
+    static QList<MDrawObj*> WithMembers(const QList<MDrawObj*>& objects);
     const QList<MDrawObj*>& GetObjList() const { return m_objects; }
     // Takes ownership; an object without an identifier gets the next free one.
     void AddObject(MDrawObj* obj);

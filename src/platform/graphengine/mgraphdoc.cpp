@@ -21,18 +21,6 @@ namespace {
 constexpr int kFormat = 1;
 constexpr double kMaxDrawingSize = 100000.0;
 
-template <class F>
-void forEachObject(const QList<MDrawObj*>& objects, F&& f)
-{
-    for (MDrawObj* obj : objects) {
-        f(obj);
-        QList<MDrawObj*> members;
-        for (int i = 0; i < obj->MemberCount(); ++i)
-            members << obj->MemberAt(i);
-        forEachObject(members, f);
-    }
-}
-
 } // namespace
 
 MGraphDoc::MGraphDoc(MGraphStatusEnum status)
@@ -170,10 +158,10 @@ bool MGraphDoc::WriteDataFile(const QString& path) const
 void MGraphDoc::UpdateDataDefine()
 {
     m_dataDefines.clear();
-    forEachObject(m_graph->GetObjList(), [&](MDrawObj* obj) {
+    for (MDrawObj* obj : MGraph::WithMembers(m_graph->GetObjList())) {
         if (!obj->GetOid().isEmpty() || !obj->GetPath().isEmpty())
             m_dataDefines.append({obj->GetOid(), obj->GetPath()});
-    });
+    }
 }
 
 bool MGraphDoc::WriteDynamicDataFile(const QString& path) const
@@ -265,10 +253,10 @@ void MGraphDoc::TranslateText()
 
 void MGraphDoc::RefreshOids(QList<MErrMsg>& errors, QList<EquipPathFromOID>& paths, int mode)
 {
-    forEachObject(m_graph->GetObjList(), [&](MDrawObj* obj) {
+    for (MDrawObj* obj : MGraph::WithMembers(m_graph->GetObjList())) {
         if (obj->GetPath().isEmpty() || (mode == 1 && !obj->GetOid().isEmpty())
             || (mode == 2 && obj->GetType() != MDrawObj::ObjIcon))
-            return;
+            continue;
         QString oid;
         for (const EquipPathFromOID& known : std::as_const(paths)) {
             if (known.path == obj->GetPath())
@@ -281,10 +269,10 @@ void MGraphDoc::RefreshOids(QList<MErrMsg>& errors, QList<EquipPathFromOID>& pat
                                       QCoreApplication::translate("MGraphDoc", "no equipment at %1 in %2")
                                           .arg(obj->GetPath(), m_name),
                                       obj->GetId()));
-                return;
+                continue;
             }
             paths.append({oid, obj->GetPath()});
         }
         obj->SetOid(oid);
-    });
+    }
 }

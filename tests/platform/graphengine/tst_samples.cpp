@@ -45,18 +45,9 @@ std::unique_ptr<MGraphDoc> loadStation()
     return doc;
 }
 
-// Every object of a drawing, members included.
 QList<MDrawObj*> allObjects(const QList<MDrawObj*>& objects)
 {
-    QList<MDrawObj*> all;
-    for (MDrawObj* obj : objects) {
-        all << obj;
-        QList<MDrawObj*> members;
-        for (int i = 0; i < obj->MemberCount(); ++i)
-            members << obj->MemberAt(i);
-        all << allObjects(members);
-    }
-    return all;
+    return MGraph::WithMembers(objects);
 }
 
 QStringList textsOf(const MGraphDoc& doc)
