@@ -1,10 +1,18 @@
 // Uses the library only through its installed headers and exported classes.
 #include <QApplication>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTextStream>
 
 #include <mabstractgraphbridge.h>
 #include <mabstractgraphview.h>
+#include <mdbrecordpicture.h>
+#include <mdeploypaths.h>
+#include <mfilesynchronize.h>
+#include <mgraphdataaccess.h>
+#include <mgraphnotebook.h>
+#include <mgraphtreewidget.h>
+#include <mtreewidgetitem.h>
 #include <talmerversion.h>
 
 class HostBridge : public MAbstractGraphBridge
@@ -17,10 +25,25 @@ class HostView : public MAbstractGraphView
 {
 };
 
+// A host's own tree, as the online viewer would derive it.
+class HostTree : public MGraphTreeWidget
+{
+public:
+    int editions = 0;
+
+protected:
+    void EditionClicked(MTreeWidgetItem*) override { ++editions; }
+};
+
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QTextStream out(stdout);
+    QTemporaryDir deploy;
+    qputenv("TALMER_DEPLOY_DIR", deploy.path().toUtf8());
+    qunsetenv("TALMER_HMI_DB");
+    qunsetenv("TALMER_FILE_SERVER");
+
     HostBridge bridge;
     HostView view;
     view.SetGraphBridge(&bridge);
@@ -30,9 +53,22 @@ int main(int argc, char** argv)
     });
     emit view.GraphReleased("app", "pic", 3);
 
+    HostTree tree; // an empty library: no applications
+    MTreeWidgetItem item(&tree, new MDBRecordPicture);
+    MTreeWidgetItem copy(item);
+    QFile options(deploy.path() + "/etc/mmi/options.txt");
+    const bool wrote = QDir().mkpath(deploy.path() + "/etc/mmi") && options.open(QIODevice::WriteOnly)
+        && options.write("inc_ver=1\n") > 0;
+    options.close();
+    MGraphNoteBook::Instance()->ReadImportOption("options.txt");
+
     const bool ok = view.GraphBridge()->GraphIsDirty() && released && view.GetLatestVersion("a", "p") == -1
-        && QFile::exists(":/icon/ele_pe_breaker.png")
-        && QString(TalmerLibraryVersion()) == TALMER_VERSION_STRING;
+        && QFile::exists(":/icon/ele_pe_breaker.png") && QString(TalmerLibraryVersion()) == TALMER_VERSION_STRING
+        && copy.ItemType() == MDBRecordBase::RecordPicture && copy.DBRecord() != item.DBRecord()
+        && wrote && MGraphNoteBook::Instance()->IsIncreaseVersion()
+        && MGraphDataAccess::Instance()->GetPictures("none", "").isEmpty()
+        && MDeployPaths::PictureDir("A", "P") == deploy.path() + "/pic/A/P"
+        && MFileSynchronize::Instance()->ListServerDir("pic", false).isEmpty();
     out << "host linked against talmer " << TalmerLibraryVersion() << (ok ? ": ok" : ": FAILED") << "\n";
     return ok ? 0 : 1;
 }

@@ -1,0 +1,101 @@
+#include "mgraphtreewidget.h"
+
+#include "mabstractdbinterface.h"
+#include "mappdict.h"
+#include "mdbinterfaceholder.h"
+#include "mdbrecordnode.h"
+#include "mmitr.h"
+#include "mtreewidgetitem.h"
+
+MGraphTreeWidget::MGraphTreeWidget(QWidget* parent)
+    : QTreeWidget(parent),
+      m_dbInterface(MDBInterfaceHolder::Instance()->GetInterface()),
+      m_nodeRecord(nullptr),
+      m_currentApplication(nullptr),
+      m_currentPictureType(nullptr),
+      m_currentPicture(nullptr)
+{
+    setRootIsDecorated(false);
+    setHeaderLabel(tr("pictures"));
+    connect(this, &QTreeWidget::itemClicked, this, &MGraphTreeWidget::slotItemClicked);
+    for (const MAppInfo& app : MAppDict::Instance()->GetAppList()) {
+        const QString translated = mmi_tr(app.description, QString());
+        m_appDisplayNames.insert(app.name, translated.isEmpty() ? app.description : translated);
+    }
+    InitTreeWidget();
+    m_currentApplication = m_currentPictureType = m_currentPicture = nullptr;
+}
+
+MGraphTreeWidget::~MGraphTreeWidget()
+{
+    clear(); // the items and their records go before the node record
+    delete m_nodeRecord;
+}
+
+void MGraphTreeWidget::InitTreeWidget()
+{
+    m_dbInterface->GetNode(m_nodeRecord, "node1");
+    if (!m_nodeRecord)
+        return;
+    QList<MDBRecordBase*> applications;
+    m_dbInterface->GetChildren(m_nodeRecord, applications);
+    QStringList names;
+    for (MDBRecordBase* app : std::as_const(applications)) {
+        names << app->name;
+        auto* item = new MTreeWidgetItem(this, app);
+        if (m_appDisplayNames.contains(app->name))
+            item->setText(0, m_appDisplayNames.value(app->name));
+    }
+    for (const QString& key : m_appDisplayNames.keys()) {
+        if (!names.contains(key))
+            m_appDisplayNames.remove(key);
+    }
+}
+
+void MGraphTreeWidget::slotItemClicked(QTreeWidgetItem* item, int)
+{
+    auto* treeItem = dynamic_cast<MTreeWidgetItem*>(item);
+    if (!treeItem)
+        return;
+    switch (treeItem->ItemType()) {
+    case MDBRecordBase::RecordApplication: AppClicked(treeItem); break;
+    case MDBRecordBase::RecordPicType: PictypeClicked(treeItem); break;
+    case MDBRecordBase::RecordPicture: PictureClicked(treeItem); break;
+    case MDBRecordBase::RecordEdition: EditionClicked(treeItem); break;
+    default: break;
+    }
+}
+
+void MGraphTreeWidget::open(MTreeWidgetItem*& current, MTreeWidgetItem* item)
+{
+    if (current)
+        current->setExpanded(false);
+    current = item;
+    item->RefreshSubItems();
+    item->setExpanded(true);
+}
+
+void MGraphTreeWidget::AppClicked(MTreeWidgetItem* item)
+{
+    if (item == m_currentApplication)
+        return;
+    open(m_currentApplication, item);
+    m_currentPictureType = m_currentPicture = nullptr;
+}
+
+void MGraphTreeWidget::PictypeClicked(MTreeWidgetItem* item)
+{
+    if (item == m_currentPictureType)
+        return;
+    open(m_currentPictureType, item);
+    m_currentPicture = nullptr;
+}
+
+void MGraphTreeWidget::PictureClicked(MTreeWidgetItem* item)
+{
+    open(m_currentPicture, item);
+}
+
+void MGraphTreeWidget::EditionClicked(MTreeWidgetItem*)
+{
+}

@@ -1,0 +1,162 @@
+#include "mtreewidgetitem.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QMap>
+
+#include "mabstractdbinterface.h"
+#include "mdbrecordedition.h"
+#include "mgraphtreewidget.h"
+#include "mmitr.h"
+#include "mpinyinsort.h"
+
+namespace {
+
+QString tr(const char* text)
+{
+    return QCoreApplication::translate("MGraphTreeWidget", text);
+}
+
+// Whether edition time a is earlier than b (ISO texts, any one separator).
+bool earlier(QString a, QString b)
+{
+    for (QString* t : {&a, &b}) {
+        if (t->size() > 10)
+            (*t)[10] = 'T';
+    }
+    const QDateTime ta = QDateTime::fromString(a, Qt::ISODate), tb = QDateTime::fromString(b, Qt::ISODate);
+    return ta.isValid() && tb.isValid() ? ta < tb : a < b;
+}
+
+} // namespace
+
+MTreeWidgetItem::MTreeWidgetItem(QTreeWidget* parent, MDBRecordBase* record)
+    : QTreeWidgetItem(parent), m_record(record)
+{
+    showRecord();
+}
+
+MTreeWidgetItem::MTreeWidgetItem(QTreeWidgetItem* parent, MDBRecordBase* record)
+    : QTreeWidgetItem(parent), m_record(record)
+{
+    showRecord();
+}
+
+MTreeWidgetItem::MTreeWidgetItem(const MTreeWidgetItem& other)
+    : QTreeWidgetItem(other), m_record(other.m_record ? other.m_record->Clone() : nullptr), m_loaded(other.m_loaded)
+{
+}
+
+MTreeWidgetItem& MTreeWidgetItem::operator=(const MTreeWidgetItem& other)
+{
+    if (this == &other)
+        return *this;
+    QTreeWidgetItem::operator=(other);
+    MDBRecordBase* copy = other.m_record ? other.m_record->Clone() : nullptr;
+    delete m_record;
+    m_record = copy;
+    m_loaded = other.m_loaded;
+    return *this;
+}
+
+MTreeWidgetItem::~MTreeWidgetItem()
+{
+    // The children go first (they may be read while going), then the record.
+    qDeleteAll(takeChildren());
+    delete m_record;
+}
+
+QString MTreeWidgetItem::DisplayText(const QString& name)
+{
+    const QString translated = mmi_tr(name, QString());
+    return translated.isEmpty() ? name : translated;
+}
+
+void MTreeWidgetItem::showRecord()
+{
+    if (m_record)
+        setText(0, DisplayText(m_record->name));
+}
+
+MDBRecordBase::RecordType MTreeWidgetItem::ItemType() const
+{
+    return m_record ? m_record->type : MDBRecordBase::RecordNone;
+}
+
+void MTreeWidgetItem::RefreshSubItems()
+{
+    auto* tree = dynamic_cast<MGraphTreeWidget*>(treeWidget());
+    if (!m_record || m_record->type == MDBRecordBase::RecordEdition || m_loaded || !tree || !tree->DBInterface())
+        return;
+    QList<MDBRecordBase*> records;
+    if (m_record->type == MDBRecordBase::RecordPicture) {
+        qDeleteAll(takeChildren());
+        tree->DBInterface()->GetChildren(m_record, records);
+        fillVersions(records);
+        return;
+    }
+    tree->DBInterface()->GetChildren(m_record, records);
+    if (m_record->type == MDBRecordBase::RecordPicType) {
+        fillPictures(records);
+    } else {
+        for (MDBRecordBase* record : std::as_const(records))
+            new MTreeWidgetItem(this, record);
+    }
+    m_loaded = true;
+}
+
+void MTreeWidgetItem::fillPictures(QList<MDBRecordBase*>& records)
+{
+    // One item per name, in Pinyin order; of two records of a name the last wins.
+    QMap<QString, MDBRecordBase*> byName;
+    for (MDBRecordBase* record : std::as_const(records)) {
+        delete byName.value(record->name);
+        byName.insert(record->name, record);
+    }
+    QStringList names = byName.keys();
+    MPinYinSort::Instance()->SortByPY(names, true);
+    for (const QString& name : std::as_const(names))
+        new MTreeWidgetItem(this, byName.value(name));
+}
+
+void MTreeWidgetItem::fillVersions(QList<MDBRecordBase*>& records)
+{
+    MDBRecordEdition* draft = nullptr;
+    MDBRecordEdition* latest = nullptr;
+    for (MDBRecordBase* base : std::as_const(records)) {
+        auto* e = static_cast<MDBRecordEdition*>(base);
+        if (e->version == 0)
+            draft = e;
+        else if (!latest || e->version > latest->version)
+            latest = e;
+    }
+    if (draft && latest && earlier(draft->modifyTime, latest->modifyTime)) {
+        records.removeOne(draft);
+        delete draft;
+        draft = nullptr;
+    }
+    QList<MDBRecordBase*> older;
+    for (MDBRecordBase* e : std::as_const(records)) {
+        if (e != draft && e != latest)
+            older << e;
+    }
+    if (older.size() + (latest ? 1 : 0) >= 2) {
+        auto* history = new MTreeWidgetItem(this, nullptr);
+        history->setText(0, tr("history verstion"));
+        for (MDBRecordBase* base : std::as_const(older)) {
+            auto* e = static_cast<MDBRecordEdition*>(base);
+            e->name = QString("Ver%1(%2)").arg(e->version).arg(e->versionTime.isEmpty() ? e->modifyTime : e->versionTime);
+            new MTreeWidgetItem(history, e);
+        }
+    } else {
+        qDeleteAll(older); // none, in fact: fewer than two versions besides the draft
+    }
+    if (draft) {
+        draft->name = tr("draft");
+        new MTreeWidgetItem(this, draft);
+    }
+    if (latest) {
+        latest->name = tr("latest version");
+        new MTreeWidgetItem(this, latest);
+    }
+}
