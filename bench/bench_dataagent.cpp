@@ -66,7 +66,7 @@ int main(int argc, char** argv)
         return 1;
     QElapsedTimer timer;
     timer.start();
-    const Bench::LargeSite site = Bench::generateLargeSite(agent);
+    const SiteGen::LargeSite site = SiteGen::generateLargeSite(agent);
     out << "generated the large site in " << timer.elapsed() << " ms" << Qt::endl;
 
     QSqlDatabase bare;

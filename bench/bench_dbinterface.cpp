@@ -25,7 +25,7 @@ int main(int argc, char** argv)
     qunsetenv("TALMER_HMI_DB");
     qunsetenv("IS_IN_OUTER_NET");
     BrelMmiDataAgent* agent = BrelMmiDataAgent::Instance();
-    const Bench::LargeSite site = Bench::generateLargeSite(*agent);
+    const SiteGen::LargeSite site = SiteGen::generateLargeSite(*agent);
     MVarenDBInterface db;
 
     QSqlDatabase bare = QSqlDatabase::addDatabase("QSQLITE", "bare");

@@ -44,7 +44,7 @@ int main(int argc, char** argv)
     qunsetenv("TALMER_HMI_DB");
 
     // 30 icon types of 100 icons, every local file newer than its record.
-    TestSupport::SiteBuilder site(BrelMmiDataAgent::Instance());
+    SiteGen::SiteBuilder site(BrelMmiDataAgent::Instance());
     BrelMmiDataAgent::Instance()->BeginTransaction();
     for (int t = 0; t < 30; ++t) {
         const QString type = site.iconType(QString("type%1").arg(t), t);

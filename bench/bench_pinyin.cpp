@@ -14,7 +14,7 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
-    const QStringList names = Bench::pictureNames(20000);
+    const QStringList names = SiteGen::pictureNames(20000);
     MPinYinSort* pinyin = MPinYinSort::Instance();
 
     QElapsedTimer first;

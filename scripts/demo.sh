@@ -1,10 +1,62 @@
 #!/usr/bin/env bash
-# Builds the library and its command-line tool, then runs the tool on the
-# embedded defaults.
+# The main job: installs what the project needs, builds the command-line tool,
+# creates a sample site in demo-site/ (once; delete it for a fresh one) and
+# takes a short tour of the library with the tool.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh >/dev/null
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "${JOBS:-$(nproc)}" --target talmerctl >/dev/null
-./build/tools/talmerctl/talmerctl version
+
+site=demo-site
+tool=./build/tools/talmerctl/talmerctl
+step() { printf '\n== %s\n' "$1"; }
+ctl() {
+  printf '$ talmerctl %s\n' "$*"
+  "$tool" --site "$site" "$@"
+}
+
+step "the site"
+if [ -f "$site/site.env" ]; then
+  echo "using the sample site in $site/ (delete it for a fresh one)"
+else
+  printf '$ talmerctl site init %s --sample\n' "$site"
+  "$tool" site init "$site" --sample
+fi
+
+step "the graph tree: applications, the picture types of SCADA, its stations, one station's versions"
+ctl tree
+ctl tree SCADA
+ctl tree SCADA station
+ctl tree SCADA station 北京变电站
+
+step "search by Pinyin initials: BJ (北京), CS (长沙), C (城...)"
+ctl search BJ
+ctl search CS
+ctl search C
+
+step "import a changed drawing of 北京变电站 as a new version"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+latest=$("$tool" --site "$site" latest SCADA 北京变电站)
+cp "$site/deployment/pic/SCADA/北京变电站/$latest.xrg" "$work/北京变电站.xrg"
+ctl import SCADA station "$work/北京变电站.xrg"
+ctl info SCADA 北京变电站
+
+step "the latest version fetched from the file server (its local files deleted first)"
+latest=$("$tool" --site "$site" latest SCADA 北京变电站)
+rm -f "$site/deployment/pic/SCADA/北京变电站/$latest".{xrg,brg,fg}
+echo $(ls "$site/deployment/pic/SCADA/北京变电站/")
+ctl latest SCADA 北京变电站 --fetch
+echo $(ls "$site/deployment/pic/SCADA/北京变电站/")
+
+step "icon synchronisation (the breaker icon deleted locally first)"
+rm -f "$site"/deployment/icon/breaker/*.xco
+ctl sync icons
+echo $(ls "$site/deployment/icon/breaker/")
+
+step "the workstation's graph options"
+ctl notebook show
+
+printf '\nThe site stays in %s/; its hosts need the environment in %s/site.env.\n' "$site" "$site"

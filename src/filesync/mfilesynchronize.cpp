@@ -249,6 +249,15 @@ int MFileSynchronize::SaveConfigFile(const QString& localPath, const QString& no
     return result;
 }
 
+QString MFileSynchronize::ConfigFileLocalPath(const QString& filePath, const QString& fileName)
+{
+    QString directory = filePath;
+    const int deployment = directory.indexOf("deployment");
+    if (deployment >= 0)
+        directory = directory.mid(deployment).remove("deployment");
+    return MDeployPaths::Root() + directory + "/" + fileName;
+}
+
 void MFileSynchronize::SynConfigFiles()
 {
     if (!m_session) {
@@ -260,11 +269,7 @@ void MFileSynchronize::SynConfigFiles()
     constexpr quint64 kNever = std::numeric_limits<quint64>::max();
     for (const MDBRecordBase* base : std::as_const(records)) {
         const auto* record = static_cast<const MDBRecordConfigFile*>(base);
-        QString directory = record->filePath;
-        const int deployment = directory.indexOf("deployment");
-        if (deployment >= 0)
-            directory = directory.mid(deployment).remove("deployment");
-        const QString local = MDeployPaths::Root() + directory + "/" + record->name;
+        const QString local = ConfigFileLocalPath(record->filePath, record->name);
         const QFileInfo file(local);
         const QDateTime released = recordTime(record->releaseTime);
         const quint64 localSecs = file.exists() ? quint64(file.lastModified().toSecsSinceEpoch()) : kNever;

@@ -48,6 +48,8 @@ public:
     // Server paths of local files of the deployment tree.
     static QString ServerPathForFetch(const QString& localPath);
     static QString ServerPathForStore(const QString& localPath);
+    // Where the configuration file of a record (its "filepath" and name) lies.
+    static QString ConfigFileLocalPath(const QString& filePath, const QString& fileName);
     // The remote path of a push: "/" and the local path from "deployment/" on.
     static QString RemotePushPath(const QString& localPath);
     // The workstations a push with that node name goes to.

@@ -55,6 +55,13 @@ public:
     QString GetSvgServerPath() const { return m_svgServerPath; }
     int GetSvgServerTimer() const { return m_svgServerTimer; }
 
+    // What the list file noted and blacked, and the stored status decisions.
+    QStringList NotedKeys() const { return m_notedKeys; }
+    QList<int> NotedIds() const { return m_notedIds; }
+    QStringList BlackedKeys() const { return m_blackedKeys; }
+    QList<int> BlackedIds() const { return m_blackedIds; }
+    QMap<QString, int> StatusDecisions() const { return m_statusDecisions; }
+
     // The key a graph is noted under: the application lower-cased, "_", the picture.
     static QString GraphKey(const QString& application, const QString& picture);
 

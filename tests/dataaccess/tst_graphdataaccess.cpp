@@ -15,7 +15,7 @@
 
 using TestSupport::DeployTree;
 using TestSupport::DialogDriver;
-using TestSupport::SiteBuilder;
+using SiteGen::SiteBuilder;
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "testmain.h"
 
 using TestSupport::DeployTree;
-using TestSupport::SiteBuilder;
+using SiteGen::SiteBuilder;
 using TestSupport::TestDatabase;
 
 namespace {

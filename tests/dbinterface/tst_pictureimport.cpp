@@ -17,7 +17,7 @@
 #include "testmain.h"
 
 using TestSupport::DeployTree;
-using TestSupport::SiteBuilder;
+using SiteGen::SiteBuilder;
 
 namespace {
 

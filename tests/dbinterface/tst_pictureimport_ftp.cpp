@@ -11,7 +11,7 @@
 
 using TestSupport::DeployTree;
 using TestSupport::FtpTestServer;
-using TestSupport::SiteBuilder;
+using SiteGen::SiteBuilder;
 
 class tst_PictureImportFtp : public QObject
 {

@@ -16,7 +16,7 @@
 using namespace FileSyncTesting;
 using TestSupport::DeployTree;
 using TestSupport::DialogDriver;
-using TestSupport::SiteBuilder;
+using SiteGen::SiteBuilder;
 
 class tst_FileSync : public QObject
 {

@@ -11,7 +11,7 @@
 #include "testmain.h"
 
 using TestSupport::DeployTree;
-using TestSupport::SiteBuilder;
+using SiteGen::SiteBuilder;
 
 namespace {
 

@@ -1,52 +1,131 @@
 // talmerctl: the graph library from a shell.
-#include <QCommandLineParser>
-#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QGuiApplication>
-#include <QJsonDocument>
 #include <QJsonObject>
+#include <QLoggingCategory>
 #include <QTextStream>
 
 #include <unistd.h>
 
+#include "command.h"
+#include "filecommands.h"
+#include "importcommand.h"
+#include "librarycommands.h"
+#include "notebookcommand.h"
+#include "siteenvironment.h"
+#include "sitecommands.h"
 #include "talmerversion.h"
+#include "usercommands.h"
 
 namespace {
 
-int printVersion(const QStringList& args)
+int printVersion(const QStringList& arguments)
 {
-    QCommandLineParser parser;
-    parser.setApplicationDescription("Prints the library's version and what it carries.");
-    parser.addHelpOption();
-    QCommandLineOption json("json", "Print as a JSON object.");
-    parser.addOption(json);
-    parser.process(args);
-
-    QStringList images;
-    for (QDirIterator it(":/icon", QDirIterator::Subdirectories); it.hasNext();)
-        images << it.next();
-
-    QTextStream out(stdout);
-    if (parser.isSet(json)) {
-        QJsonObject o{{"library", TalmerLibraryVersion()},
-                      {"qt", qVersion()},
-                      {"embeddedImages", int(images.size())}};
-        out << QJsonDocument(o).toJson(QJsonDocument::Compact) << "\n";
+    Command command(arguments, "Prints the library's version and what it carries.");
+    command.addJsonOption();
+    if (!command.parse(0, 0))
+        return command.status();
+    int images = 0;
+    for (QDirIterator it(":/icon", QDirIterator::Subdirectories); it.hasNext(); it.next())
+        ++images;
+    if (command.json()) {
+        Command::printJson(QJsonObject{{"library", TalmerLibraryVersion()}, {"qt", qVersion()}, {"embeddedImages", images}});
     } else {
-        out << "talmer " << TalmerLibraryVersion() << " (Qt " << qVersion() << ")\n"
-            << "embedded images: " << images.size() << "\n";
+        Command::print(QString("talmer %1 (Qt %2)").arg(TalmerLibraryVersion(), qVersion()));
+        Command::print(QString("embedded images: %1").arg(images));
     }
-    return 0;
+    return Command::Done;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+struct Entry
 {
-    // A command-line program: draw off screen unless told otherwise, and give Qt
-    // the private runtime directory it would otherwise complain about and make.
+    const char* name;
+    const char* subcommand; // null: none
+    int (*run)(const QStringList&);
+    bool needsLibrary;
+    const char* summary; // null: not listed
+};
+
+const Entry kCommands[] = {
+    {"site", "init", SiteCommands::init, false, "create a site (--sample, --large, --db URL)"},
+    {"site-build", nullptr, SiteCommands::build, false, nullptr},
+    {"tree", nullptr, LibraryCommands::tree, true, "the applications, types, pictures and versions"},
+    {"search", nullptr, LibraryCommands::search, true, "pictures by name or Pinyin initials"},
+    {"latest", nullptr, LibraryCommands::latest, true, "the latest version of a picture (--fetch)"},
+    {"version-at", nullptr, LibraryCommands::versionAt, true, "the version of a picture valid at a time"},
+    {"info", nullptr, LibraryCommands::info, true, "a picture's privileges, area and versions"},
+    {"import", nullptr, ImportCommand::run, true, "drawings into the library"},
+    {"sync", nullptr, FileCommands::sync, true, "fetch outdated icon (icons) or configuration (config) files"},
+    {"fetch", nullptr, FileCommands::fetch, true, "a file from the file server"},
+    {"store", nullptr, FileCommands::store, true, "a file onto the file server"},
+    {"user", "add", UserCommands::add, true, "add a user"},
+    {"user", "passwd", UserCommands::passwd, true, "change a user's password"},
+    {"notebook", "show", NoteBookCommand::show, true, "the workstation's graph options and lists"},
+    {"version", nullptr, printVersion, false, "the library's version"},
+};
+
+void printUsage()
+{
+    QTextStream out(stdout);
+    out << "usage: talmerctl [--site DIR] [--verbose] COMMAND [options]\n\n"
+           "  --site DIR   work on the site in DIR (else on the environment: TALMER_DEPLOY_DIR, ...)\n"
+           "  --verbose    show the library's log messages\n\n"
+           "commands (each has --help):\n";
+    for (const Entry& entry : kCommands) {
+        if (!entry.summary)
+            continue;
+        const QString name = QString(entry.name) + (entry.subcommand ? QString(" ") + entry.subcommand : QString());
+        out << "  " << name.leftJustified(16) << entry.summary << "\n";
+    }
+}
+
+// Takes the tool's own options out of the arguments, wherever they stand.
+bool takeGlobalOptions(QStringList& arguments, QString& site, bool& verbose)
+{
+    for (int i = 1; i < arguments.size();) {
+        const QString argument = arguments.at(i);
+        if (argument == "--verbose" || argument == "-v") {
+            verbose = true;
+            arguments.removeAt(i);
+        } else if (argument.startsWith("--site=")) {
+            site = argument.mid(7);
+            arguments.removeAt(i);
+        } else if (argument == "--site") {
+            if (i + 1 >= arguments.size())
+                return false;
+            site = arguments.at(i + 1);
+            arguments.remove(i, 2);
+        } else {
+            ++i;
+        }
+    }
+    return true;
+}
+
+const Entry* findEntry(const QStringList& arguments, int& consumed)
+{
+    const QString name = arguments.value(1), subcommand = arguments.value(2);
+    for (const Entry& entry : kCommands) {
+        if (name != entry.name)
+            continue;
+        if (!entry.subcommand) {
+            consumed = 1;
+            return &entry;
+        }
+        if (subcommand == entry.subcommand) {
+            consumed = 2;
+            return &entry;
+        }
+    }
+    return nullptr;
+}
+
+void prepareProcess()
+{
+    // A command-line program: draw off screen, and give Qt the private runtime
+    // directory it would otherwise complain about.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
@@ -56,25 +135,49 @@ int main(int argc, char** argv)
             qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
         }
     }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    prepareProcess();
     QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName("talmerctl");
     QCoreApplication::setApplicationVersion(TalmerLibraryVersion());
 
-    const QStringList args = app.arguments();
-    const QString command = args.value(1);
-    if (command.isEmpty() || command == "--help" || command == "-h") {
-        QTextStream(stdout) << "usage: talmerctl COMMAND [options]\n\n"
-                               "commands:\n"
-                               "  version    the library's version and what it carries\n";
-        return command.isEmpty() ? 2 : 0;
+    QStringList arguments = app.arguments();
+    QString site;
+    bool verbose = qEnvironmentVariableIsSet("TALMERCTL_VERBOSE");
+    if (!takeGlobalOptions(arguments, site, verbose)) {
+        QTextStream(stderr) << "talmerctl: --site needs a folder (see talmerctl --help)\n";
+        return Command::Misused;
+    }
+    // The library logs for developers; a shell user gets one line per failure.
+    if (verbose)
+        qputenv("TALMERCTL_VERBOSE", "1");
+    else
+        QLoggingCategory::setFilterRules("*.debug=false\n*.info=false\n*.warning=false");
+
+    const QString name = arguments.value(1);
+    if (name.isEmpty() || name == "--help" || name == "-h" || name == "help") {
+        printUsage();
+        return name.isEmpty() ? Command::Misused : Command::Done;
+    }
+    int consumed = 0;
+    const Entry* entry = findEntry(arguments, consumed);
+    if (!entry) {
+        const QString shown = arguments.mid(1, 2).join(' ');
+        QTextStream(stderr) << "talmerctl: unknown command '" << shown << "' (see talmerctl --help)\n";
+        return Command::Misused;
+    }
+    if (entry->needsLibrary) {
+        Command::SetPrecondition([site](QString& error) {
+            return (site.isEmpty() || SiteEnvironment::Load(site, error)) && SiteEnvironment::CheckLibrary(error);
+        });
     }
     // Each command parses its own options; its name stays in the program name.
-    QStringList subArgs = args.mid(1);
-    subArgs[0] = args.at(0) + " " + command;
-
-    if (command == "version")
-        return printVersion(subArgs);
-
-    QTextStream(stderr) << "talmerctl: unknown command '" << command << "' (see talmerctl --help)\n";
-    return 2;
+    QStringList commandArguments = arguments.mid(consumed);
+    commandArguments[0] = "talmerctl " + arguments.mid(1, consumed).join(' ');
+    return entry->run(commandArguments);
 }

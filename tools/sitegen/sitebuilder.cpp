@@ -2,7 +2,7 @@
 
 #include "msqldataagent.h"
 
-namespace TestSupport {
+namespace SiteGen {
 
 SiteBuilder::SiteBuilder(MSqlDataAgent* agent)
     : m_agent(agent)
@@ -138,4 +138,4 @@ bool SiteBuilder::globalDefine(const QString& name, const QString& value)
     return written;
 }
 
-} // namespace TestSupport
+} // namespace SiteGen

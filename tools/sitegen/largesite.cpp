@@ -5,7 +5,24 @@
 #include "msqldataagent.h"
 #include "sitebuilder.h"
 
-namespace Bench {
+namespace SiteGen {
+
+namespace {
+
+constexpr int kIconTypes = 30;
+constexpr int kIconsPerType = 100;
+
+QString iconTypeName(int type)
+{
+    return QString("ICONTYPE%1").arg(type);
+}
+
+QString iconUuid(int type, int icon)
+{
+    return QString("{%1-%2}").arg(type).arg(icon);
+}
+
+} // namespace
 
 QStringList pictureNames(int count)
 {
@@ -31,7 +48,7 @@ QStringList pictureNames(int count)
 LargeSite generateLargeSite(MSqlDataAgent& agent)
 {
     const QStringList names = pictureNames(20000);
-    TestSupport::SiteBuilder b(&agent);
+    SiteBuilder b(&agent);
     LargeSite site;
     agent.BeginTransaction();
     int picture = 0;
@@ -55,15 +72,26 @@ LargeSite generateLargeSite(MSqlDataAgent& agent)
             }
         }
     }
-    for (int c = 0; c < 30; ++c) {
-        const QString type = b.iconType(QString("ICONTYPE%1").arg(c), c);
-        for (int i = 0; i < 100; ++i)
-            b.icon(type, QString("icon%1").arg(i), QString("{%1-%2}").arg(c).arg(i), "2026-01-01T00:00:00");
+    for (int c = 0; c < kIconTypes; ++c) {
+        const QString type = b.iconType(iconTypeName(c), c);
+        for (int i = 0; i < kIconsPerType; ++i)
+            b.icon(type, QString("icon%1").arg(i), iconUuid(c, i), "2026-01-01T00:00:00");
     }
-    agent.CommitTransaction();
-    if (!b.ok())
-        qFatal("site generation failed: %s", qPrintable(b.errors().left(500)));
+    if (b.ok() && agent.CommitTransaction())
+        return site;
+    agent.RollbackTransaction();
+    site.error = b.ok() ? QString("cannot commit the large site") : b.errors().left(500);
     return site;
 }
 
-} // namespace Bench
+QStringList largeSiteIconFiles()
+{
+    QStringList files;
+    for (int c = 0; c < kIconTypes; ++c) {
+        for (int i = 0; i < kIconsPerType; ++i)
+            files << QString("icon/%1/%2.xco").arg(iconTypeName(c), iconUuid(c, i));
+    }
+    return files;
+}
+
+} // namespace SiteGen

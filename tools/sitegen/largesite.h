@@ -5,7 +5,7 @@
 
 class MSqlDataAgent;
 
-namespace Bench {
+namespace SiteGen {
 
 // Names like a control centre's pictures: Chinese station and feeder names,
 // some with a voltage or a number, all distinct.
@@ -17,7 +17,12 @@ struct LargeSite
 {
     QString bigType; // the type with 1,000 pictures
     QString bigApplication;
+    QString error;   // empty when every write succeeded
 };
 LargeSite generateLargeSite(MSqlDataAgent& agent);
 
-} // namespace Bench
+// The icon files of the large site, relative to the deployment root
+// ("icon/ICONTYPE3/{3-17}.xco"), made 2026-01-01.
+QStringList largeSiteIconFiles();
+
+} // namespace SiteGen

@@ -6,9 +6,10 @@
 class MDataAgent;
 class MSqlDataAgent;
 
-namespace TestSupport {
+namespace SiteGen {
 
-// Builds a library site in a test in a few lines, straight through the agent:
+// Builds a library site in a few lines, straight through the agent (tests,
+// benchmarks and the site generator use it):
 //
 //   SiteBuilder site(BrelMmiDataAgent::Instance());
 //   const QString app = site.application("SCADA");
@@ -52,4 +53,4 @@ private:
     QStringList m_errors;
 };
 
-} // namespace TestSupport
+} // namespace SiteGen

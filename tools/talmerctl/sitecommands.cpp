@@ -1,0 +1,209 @@
+#include "sitecommands.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "brelmmidataagent.h"
+#include "command.h"
+#include "largesite.h"
+#include "mdataset.h"
+#include "mdeploypaths.h"
+#include "mfilesynchronize.h"
+#include "samplesite.h"
+#include "siteenvironment.h"
+#include "sitebuilder.h"
+
+namespace SiteCommands {
+
+namespace {
+
+const QCommandLineOption kSample("sample", "Fill the site with the sample library.");
+const QCommandLineOption kLarge("large", "Fill the site with the large library of the benchmarks.");
+
+QStringList kindArguments(const Command& command)
+{
+    if (command.isSet("sample"))
+        return {"--sample"};
+    if (command.isSet("large"))
+        return {"--large"};
+    return {};
+}
+
+// What a folder holds that stops a site from being made there; empty when
+// nothing does.
+QString obstacle(const QString& target, const QString& shown)
+{
+    const QFileInfo info(target);
+    if (!info.exists())
+        return QFileInfo(info.absolutePath()).isDir() ? QString() : "the folder " + info.absolutePath() + " does not exist";
+    if (!info.isDir())
+        return shown + " exists and is not a folder";
+    if (SiteEnvironment::IsSite(target))
+        return shown + " is already a site";
+    if (!QDir(target).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System))
+        return shown + " exists and is not a site";
+    return {};
+}
+
+void printResult(const Command& command, const QString& target, const QMap<QString, QString>& environment,
+                 const QJsonObject& built)
+{
+    const QJsonArray users = built["users"].toArray();
+    if (command.json()) {
+        QJsonObject env;
+        for (auto it = environment.cbegin(); it != environment.cend(); ++it)
+            env[it.key()] = it.value();
+        Command::printJson(QJsonObject{{"site", target}, {"environment", env}, {"users", users}});
+        return;
+    }
+    Command::print("created the site " + target);
+    if (!users.isEmpty()) {
+        Command::print("users (their passwords are shown only now):");
+        for (const QJsonValue& user : users)
+            Command::print(QString("  %1  %2").arg(user["name"].toString(), -10).arg(user["password"].toString()));
+    }
+    Command::print("environment of the site's hosts (also in " + QDir(target).filePath(SiteEnvironment::FileName()) + "):");
+    for (auto it = environment.cbegin(); it != environment.cend(); ++it)
+        Command::print(QString("export %1=%2").arg(it.key(), SiteEnvironment::ShellQuoted(it.value())));
+}
+
+// Runs the child that fills the site; its one-line error goes straight to our
+// standard error.
+bool runBuilder(const Command& command, const QMap<QString, QString>& environment, QJsonObject& built)
+{
+    QProcessEnvironment childEnvironment = QProcessEnvironment::systemEnvironment();
+    for (auto it = environment.cbegin(); it != environment.cend(); ++it)
+        childEnvironment.insert(it.key(), it.value());
+    QProcess child;
+    child.setProcessEnvironment(childEnvironment);
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(), QStringList{"site-build"} + kindArguments(command));
+    if (!child.waitForFinished(-1) || child.exitStatus() != QProcess::NormalExit) {
+        Command::failed("building the site failed: " + child.errorString());
+        return false;
+    }
+    if (child.exitCode() != 0)
+        return false;
+    built = QJsonDocument::fromJson(child.readAllStandardOutput()).object();
+    return true;
+}
+
+bool fillLarge(MSqlDataAgent& agent, QString& error)
+{
+    const SiteGen::LargeSite site = SiteGen::generateLargeSite(agent);
+    error = site.error;
+    QFile sample(":/graphengine/samples/icon/breaker/{ddba31f8-e3d7-551f-abd7-9f36d6a6bcd8}.xco");
+    if (error.isEmpty() && !sample.open(QIODevice::ReadOnly))
+        error = "the engine carries no sample icon";
+    const QByteArray content = sample.readAll();
+    for (const QString& relative : SiteGen::largeSiteIconFiles()) {
+        if (!error.isEmpty())
+            break;
+        QFile file(MDeployPaths::Root() + "/" + relative);
+        QDir().mkpath(QFileInfo(file).absolutePath());
+        if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+            error = "cannot write " + file.fileName();
+        else if (MFileSynchronize::Instance()->SaveFile(file.fileName()) < 0)
+            error = "cannot store " + file.fileName() + " on the file server";
+    }
+    return error.isEmpty();
+}
+
+bool fillPlain(MSqlDataAgent& agent, QString& error)
+{
+    SiteGen::SiteBuilder site(&agent);
+    site.node("node1");
+    site.globalDefine("UpdateDBWait", "0");
+    error = site.errors();
+    return site.ok();
+}
+
+} // namespace
+
+int init(const QStringList& arguments)
+{
+    Command command(arguments, "Creates a site: an HMI database, a deployment tree and a directory file server.\n"
+                               "Without --sample or --large the library holds only the node \"node1\".");
+    command.addArgument("DIR", "The folder of the new site: a new or an empty one.");
+    command.addOption(kSample);
+    command.addOption(kLarge);
+    command.addOption(QCommandLineOption("db", "Use the PostgreSQL database at URL (postgresql://user@host/name); "
+                                               "it must hold no library yet.", "URL"));
+    command.addJsonOption();
+    if (!command.parse(1, 1))
+        return command.status();
+    if (command.isSet("sample") && command.isSet("large"))
+        return command.misused("--sample and --large exclude each other");
+    const QString database = command.value("db");
+    if (command.isSet("db") && !database.startsWith("postgresql://"))
+        return command.misused("--db takes a postgresql:// URL");
+
+    const QString target = QDir::cleanPath(QFileInfo(command.argument(0)).absoluteFilePath());
+    const QString why = obstacle(target, command.argument(0));
+    if (!why.isEmpty())
+        return Command::failed(why);
+    const QFileInfo info(target);
+    QTemporaryDir partial(info.absolutePath() + "/." + info.fileName() + ".partial-XXXXXX");
+    if (!partial.isValid())
+        return Command::failed("cannot make a folder in " + info.absolutePath() + ": " + partial.errorString());
+
+    QJsonObject built;
+    if (!runBuilder(command, SiteEnvironment::For(partial.path(), database), built))
+        return Command::Failed;
+    QString error;
+    const QMap<QString, QString> environment = SiteEnvironment::For(target, database);
+    if (!SiteEnvironment::Write(QDir(partial.path()).filePath(SiteEnvironment::FileName()), environment, error))
+        return Command::failed(error);
+    if (info.exists() && !QDir().rmdir(target))
+        return Command::failed("cannot replace the empty folder " + command.argument(0));
+    if (!QDir().rename(partial.path(), target))
+        return Command::failed("cannot move the new site to " + target);
+    partial.setAutoRemove(false);
+    // The scratch folder was private; the site is as open as any new folder.
+    QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
+                                      | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+    printResult(command, target, environment, built);
+    return Command::Done;
+}
+
+int build(const QStringList& arguments)
+{
+    Command command(arguments, "Fills the configured empty library (used by site init).");
+    command.addOption(kSample);
+    command.addOption(kLarge);
+    if (!command.parse(0, 0))
+        return command.status();
+    if (!QDir().mkpath(qEnvironmentVariable("TALMER_DEPLOY_DIR"))
+        || !QDir().mkpath(qEnvironmentVariable("TALMER_FILE_SERVER")))
+        return Command::failed("cannot make the site's folders");
+    const QString database = BrelMmiDataAgent::ConfiguredDatabase();
+    BrelMmiDataAgent* agent = BrelMmiDataAgent::Instance();
+    if (!agent->Connect(database))
+        return Command::failed("cannot open the HMI database " + SiteEnvironment::DatabaseName(database));
+    MDataSet nodes;
+    agent->QueryData("/node", {"name"}, nodes);
+    if (nodes.DataNum() > 0)
+        return Command::failed("the HMI database " + SiteEnvironment::DatabaseName(database) + " already holds a library");
+
+    QString error;
+    QJsonArray users;
+    if (command.isSet("sample")) {
+        SiteGen::SampleSite site;
+        if (!site.build())
+            return Command::failed(site.error());
+        for (const auto& user : site.users())
+            users.append(QJsonObject{{"name", user.first}, {"password", user.second}});
+    } else if (command.isSet("large") ? !fillLarge(*agent, error) : !fillPlain(*agent, error)) {
+        return Command::failed(error);
+    }
+    Command::printJson(QJsonObject{{"users", users}});
+    return Command::Done;
+}
+
+} // namespace SiteCommands
