@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QList>
 #include <QString>
 #include <QTextStream>
 
@@ -27,26 +28,59 @@ double medianMicros(Fn&& fn, int repeats)
     return times[times.size() / 2];
 }
 
-// One line of the report: the measured case against its baseline of the same run.
-inline void report(const QString& name, double micros, double baselineMicros, double targetRatio)
+// The report: one row per case, measured against a baseline of the same run
+// (a ratio target) or against a time limit, printed as one table.
+class Table
 {
-    const double ratio = baselineMicros > 0 ? micros / baselineMicros : 0;
-    QTextStream(stdout) << QString("%1  %2 us  baseline %3 us  ratio %4  (target <= %5)  %6\n")
-                               .arg(name, -58)
-                               .arg(micros, 9, 'f', 1)
-                               .arg(baselineMicros, 9, 'f', 1)
-                               .arg(ratio, 5, 'f', 2)
-                               .arg(targetRatio, 0, 'f', 1)
-                               .arg(ratio <= targetRatio ? "ok" : "SLOW");
-}
+public:
+    void ratio(const QString& name, double micros, const QString& baseline, double baselineMicros, double target)
+    {
+        const double r = baselineMicros > 0 ? micros / baselineMicros : 0;
+        m_rows.append({name, micros, baseline, baselineMicros, QString("ratio <= %1").arg(target, 0, 'f', 1),
+                       r <= target});
+    }
+    void limit(const QString& name, double micros, const QString& baseline, double baselineMicros,
+               double limitMicros)
+    {
+        m_rows.append({name, micros, baseline, baselineMicros, "< " + duration(limitMicros), micros < limitMicros});
+    }
+    void info(const QString& name, double micros, const QString& baseline = QString(), double baselineMicros = 0)
+    {
+        m_rows.append({name, micros, baseline, baselineMicros, QString(), true});
+    }
 
-inline void reportAbsolute(const QString& name, double micros, double limitMicros)
-{
-    QTextStream(stdout) << QString("%1  %2 us  (limit %3 us)  %4\n")
-                               .arg(name, -58)
-                               .arg(micros, 9, 'f', 1)
-                               .arg(limitMicros, 0, 'f', 0)
-                               .arg(micros <= limitMicros ? "ok" : "SLOW");
-}
+    void print() const
+    {
+        QTextStream out(stdout);
+        out << "| case | time | baseline | ratio | target | |\n|---|---:|---|---:|---|---|\n";
+        for (const Row& row : m_rows) {
+            const QString ratio = row.baselineMicros > 0 ? QString::number(row.micros / row.baselineMicros, 'f', 2) : "";
+            const QString baseline = row.baseline.isEmpty() ? QString() : row.baseline + " " + duration(row.baselineMicros);
+            out << "| " << row.name << " | " << duration(row.micros) << " | " << baseline << " | " << ratio << " | "
+                << row.target << " | " << (row.target.isEmpty() ? "" : row.met ? "ok" : "MISSED") << " |\n";
+        }
+    }
+
+    static QString duration(double micros)
+    {
+        if (micros >= 1e6)
+            return QString::number(micros / 1e6, 'f', 2) + " s";
+        if (micros >= 1e3)
+            return QString::number(micros / 1e3, 'f', 2) + " ms";
+        return QString::number(micros, 'f', 1) + " us";
+    }
+
+private:
+    struct Row
+    {
+        QString name;
+        double micros;
+        QString baseline;
+        double baselineMicros;
+        QString target;
+        bool met;
+    };
+    QList<Row> m_rows;
+};
 
 } // namespace Bench

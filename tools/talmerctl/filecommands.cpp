@@ -54,11 +54,6 @@ FileStates configFiles()
     return states;
 }
 
-bool haveFileServer()
-{
-    return file_svrconn_manager::instance()->get_file_session() != nullptr;
-}
-
 int reportSync(const Command& command, const FileStates& before)
 {
     QStringList fetched, missing;
@@ -87,21 +82,34 @@ int reportSync(const Command& command, const FileStates& before)
     return Command::Done;
 }
 
-// A file of the deployment tree: relative to its root, or absolute inside it.
-bool deploymentFile(const QString& path, QString& file)
+bool requireFileServer()
 {
-    const QString root = QDir::cleanPath(MDeployPaths::Root());
-    file = QDir::cleanPath(QDir::isAbsolutePath(path) ? path : root + "/" + path);
-    if (file.startsWith(root + "/"))
+    if (file_svrconn_manager::instance()->get_file_session())
         return true;
-    Command::failed(path + " is not in the deployment tree " + root);
+    Command::failed("no file server: set TALMER_FILE_SERVER");
     return false;
 }
 
-void addPathArgument(Command& command)
+// The file of the deployment tree a command names (relative to the root, or
+// absolute inside it), once its command line is in form and a server is set;
+// false with the status to exit with otherwise.
+bool fileArgument(Command& command, QString& file, int& status)
 {
     command.addArgument("PATH", "A file of the deployment tree, relative to its root (pic/SCADA/北京变电站/1.xrg) "
                                 "or absolute.");
+    if (!command.parse(1, 1)) {
+        status = command.status();
+        return false;
+    }
+    status = Command::Failed;
+    const QString root = QDir::cleanPath(MDeployPaths::Root());
+    const QString path = command.argument(0);
+    file = QDir::cleanPath(QDir::isAbsolutePath(path) ? path : root + "/" + path);
+    if (!file.startsWith(root + "/")) {
+        Command::failed(path + " is not in the deployment tree " + root);
+        return false;
+    }
+    return requireFileServer();
 }
 
 } // namespace
@@ -117,8 +125,8 @@ int sync(const QStringList& arguments)
     const QString what = command.argument(0);
     if (what != "icons" && what != "config")
         return command.misused("sync takes icons or config, not '" + what + "'");
-    if (!haveFileServer())
-        return Command::failed("no file server: set TALMER_FILE_SERVER");
+    if (!requireFileServer())
+        return Command::Failed;
     const FileStates before = what == "icons" ? iconFiles() : configFiles();
     MFileSynchronize* synchronize = MFileSynchronize::Instance();
     if (what == "icons") {
@@ -137,14 +145,10 @@ int sync(const QStringList& arguments)
 int fetch(const QStringList& arguments)
 {
     Command command(arguments, "Fetches a file of the deployment tree from the file server.");
-    addPathArgument(command);
-    if (!command.parse(1, 1))
-        return command.status();
     QString file;
-    if (!deploymentFile(command.argument(0), file))
-        return Command::Failed;
-    if (!haveFileServer())
-        return Command::failed("no file server: set TALMER_FILE_SERVER");
+    int status = Command::Done;
+    if (!fileArgument(command, file, status))
+        return status;
     if (MFileSynchronize::Instance()->GetFile(file) < 0)
         return Command::failed("cannot fetch " + MFileSynchronize::ServerPathForFetch(file) + " from the file server");
     Command::print("fetched " + file);
@@ -155,16 +159,12 @@ int store(const QStringList& arguments)
 {
     Command command(arguments, "Stores a file of the deployment tree on the file server; icons and templates\n"
                                "also go to the other workstations.");
-    addPathArgument(command);
-    if (!command.parse(1, 1))
-        return command.status();
     QString file;
-    if (!deploymentFile(command.argument(0), file))
-        return Command::Failed;
+    int status = Command::Done;
+    if (!fileArgument(command, file, status))
+        return status;
     if (!QFileInfo(file).isFile() || !QFileInfo(file).isReadable())
         return Command::failed("cannot read " + file);
-    if (!haveFileServer())
-        return Command::failed("no file server: set TALMER_FILE_SERVER");
     if (MFileSynchronize::Instance()->SaveFile(file) < 0)
         return Command::failed("cannot store " + file + " on the file server");
     Command::print("stored " + file + " as " + MFileSynchronize::ServerPathForStore(file));

@@ -160,9 +160,13 @@ int main(int argc, char** argv)
         QLoggingCategory::setFilterRules("*.debug=false\n*.info=false\n*.warning=false");
 
     const QString name = arguments.value(1);
-    if (name.isEmpty() || name == "--help" || name == "-h" || name == "help") {
+    if (name.isEmpty()) {
+        QTextStream(stderr) << "talmerctl: missing command (see talmerctl --help)\n";
+        return Command::Misused;
+    }
+    if (name == "--help" || name == "-h" || name == "help") {
         printUsage();
-        return name.isEmpty() ? Command::Misused : Command::Done;
+        return Command::Done;
     }
     int consumed = 0;
     const Entry* entry = findEntry(arguments, consumed);

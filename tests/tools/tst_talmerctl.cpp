@@ -1,0 +1,313 @@
+// The command-line tool, run as a user runs it: a sample site made once, then
+// every subcommand against it, and the command lines it must refuse.
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "testdatabase.h"
+#include "testmain.h"
+
+namespace {
+
+struct Run
+{
+    int status = -1;
+    QString out;
+    QString err;
+    QJsonValue json() const
+    {
+        const QJsonDocument doc = QJsonDocument::fromJson(out.toUtf8());
+        return doc.isArray() ? QJsonValue(doc.array()) : QJsonValue(doc.object());
+    }
+};
+
+QByteArray digest(const QString& file)
+{
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256) : QByteArray();
+}
+
+} // namespace
+
+class TstTalmerCtl : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString m_site;
+    QString m_database; // the PostgreSQL URL on that backend, else empty
+    TestSupport::TestDatabase m_db;
+    QMap<QString, QString> m_passwords;
+
+    Run run(const QStringList& arguments, const QByteArray& input = QByteArray()) const
+    {
+        QProcess process;
+        process.setWorkingDirectory(m_dir.path());
+        process.start(qEnvironmentVariable("TALMERCTL"), arguments);
+        process.write(input);
+        process.closeWriteChannel();
+        Run result;
+        if (process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit)
+            result.status = process.exitCode();
+        result.out = QString::fromUtf8(process.readAllStandardOutput());
+        result.err = QString::fromUtf8(process.readAllStandardError());
+        return result;
+    }
+    Run onSite(const QStringList& arguments, const QByteArray& input = QByteArray()) const
+    {
+        return run(QStringList{"--site", m_site} + arguments, input);
+    }
+    QString deployed(const QString& relative) const { return m_site + "/deployment/" + relative; }
+    QStringList leftovers() const
+    {
+        return QDir(m_dir.path()).entryList({"*partial*"}, QDir::AllEntries | QDir::Hidden);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        for (const char* name : {"TALMER_DEPLOY_DIR", "TALMER_HMI_DB", "TALMER_FILE_SERVER", "IS_IN_OUTER_NET"})
+            qunsetenv(name);
+        QVERIFY(QFileInfo(qEnvironmentVariable("TALMERCTL")).isExecutable());
+        QStringList init{"site", "init", "site", "--sample", "--json"};
+        if (TestSupport::TestDatabase::isPostgres()) {
+            m_database = m_db.create(QString());
+            if (m_database.isEmpty() && m_db.packageMissing())
+                QSKIP(qPrintable(m_db.failure()));
+            QVERIFY2(!m_database.isEmpty(), qPrintable(m_db.failure()));
+            init << "--db" << m_database;
+        }
+        const Run made = run(init);
+        QVERIFY2(made.status == 0, qPrintable(made.err));
+        m_site = m_dir.filePath("site");
+        const QJsonObject result = made.json().toObject();
+        QCOMPARE(result["environment"]["TALMER_DEPLOY_DIR"].toString(), m_site + "/deployment");
+        for (const QJsonValue& user : result["users"].toArray())
+            m_passwords[user["name"].toString()] = user["password"].toString();
+        QCOMPARE(m_passwords.keys(), QStringList({"admin", "operator"}));
+        QVERIFY(QFileInfo(m_site + "/site.env").isFile());
+        QVERIFY(leftovers().isEmpty());
+    }
+
+    void treeWalksDownToVersions()
+    {
+        // Guards against a level of the tree listing the wrong children.
+        Run r = onSite({"tree"});
+        QCOMPARE(r.status, 0);
+        QVERIFY(r.out.startsWith("SCADA  数据采集与监控\nDMS  配电管理\nPAS  高级应用\n"));
+        r = onSite({"tree", "SCADA"});
+        QCOMPARE(r.out, QString("station  2\nfeeder  9\noverview  8\n"));
+        r = onSite({"tree", "SCADA", "station"});
+        QVERIFY(r.out.contains("北京变电站\n") && r.out.contains("Riverside 110kV\n"));
+        r = onSite({"tree", "SCADA", "station", "长沙变电站", "--json"});
+        QCOMPARE(r.json().toArray().size(), 3);
+        QVERIFY(onSite({"tree", "--help"}).out.startsWith("Usage: talmerctl tree [options]"));
+        r = onSite({"tree", "SCADA", "nothing"});
+        QCOMPARE(r.status, 1);
+        QCOMPARE(r.err, QString("talmerctl: no picture type 'nothing'\n"));
+    }
+
+    void searchUsesPinyinAndTheUsersRights()
+    {
+        // Guards against initials that ignore the site's Pinyin words, and a
+        // search that shows an operator what he may not see.
+        QCOMPARE(onSite({"search", "bj"}).out, QString("北京变电站\n"));
+        QCOMPARE(onSite({"search", "CS"}).out, QString("长沙变电站\n"));
+        const Run all = onSite({"search", "R"});
+        QCOMPARE(all.out, QString("Riverside 110kV\n"));
+        const Run operatorView = onSite({"search", "", "--user", "operator", "--json"},
+                                        m_passwords["operator"].toUtf8() + "\n");
+        QCOMPARE(operatorView.status, 0);
+        const QStringList seen = operatorView.json().toVariant().toStringList();
+        QVERIFY(seen.contains("北京变电站"));
+        QVERIFY(!seen.contains("Riverside 110kV")); // needs level 3
+        QVERIFY(!seen.contains("长沙变电站"));      // area 2
+        const Run wrong = onSite({"search", "B", "--user", "operator"}, "guess\n");
+        QCOMPARE(wrong.status, 1);
+        QCOMPARE(wrong.err.count('\n'), 1);
+        QVERIFY(!wrong.out.contains("北京"));
+    }
+
+    void versionsByTimeAndFetchedFromTheServer()
+    {
+        // Guards against the version questions answering from the wrong
+        // records, and a fetch that reports success without the files.
+        QCOMPARE(onSite({"latest", "SCADA", "城东线"}).out, QString("2\n"));
+        const QString format = "yyyy-MM-ddTHH:mm:ss";
+        const QDateTime now = QDateTime::currentDateTime();
+        QCOMPARE(onSite({"version-at", "DMS", "城东线", now.addDays(-40).toString(format)}).out, QString("1\n"));
+        QCOMPARE(onSite({"version-at", "DMS", "城东线", now.addDays(-20).toString(format)}).out, QString("2\n"));
+        QCOMPARE(onSite({"version-at", "DMS", "城东线", "soon"}).status, 2);
+        QCOMPARE(onSite({"latest", "DMS", "nowhere"}).status, 1);
+
+        const QString file = deployed("pic/SCADA/城东线/2.fg");
+        const QByteArray original = digest(file);
+        QVERIFY(QFile::remove(file));
+        const Run fetched = onSite({"latest", "SCADA", "城东线", "--fetch"});
+        QCOMPARE(fetched.status, 0);
+        QVERIFY(fetched.out.contains("fetched " + file));
+        QCOMPARE(digest(file), original);
+
+        const QJsonObject info = onSite({"info", "SCADA", "长沙变电站", "--json"}).json().toObject();
+        QCOMPARE(info["area"].toInt(), 2);
+        QCOMPARE(info["inPrivCode"].toInt(), 1);
+        QCOMPARE(info["versions"].toArray().size(), 3);
+    }
+
+    void importAddsVersionsAndLeavesTheSourcesAlone()
+    {
+        // Guards against the importer's rewrite of a mistyped drawing reaching
+        // the user's file, versions counted wrong, and failures read as success.
+        const QString folder = m_dir.filePath("drawings");
+        QDir().mkpath(folder + "/厦门站");
+        // A feeder drawing imported as a station: the importer retypes it.
+        QVERIFY(QFile::copy(deployed("pic/SCADA/城东线/1.xrg"), folder + "/南京变电站.xrg"));
+        QVERIFY(QFile::copy(deployed("pic/SCADA/北京变电站/1.xrg"), folder + "/厦门站/0.xrg"));
+        QVERIFY(QFile::copy(deployed("pic/SCADA/北京变电站/2.xrg"), folder + "/厦门站/1.xrg"));
+        const QByteArray before = digest(folder + "/南京变电站.xrg");
+        Run r = onSite({"import", "SCADA", "station", folder});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out, QString("南京变电站: the draft\n厦门站: the draft\n厦门站: version 1\nimported 3 of 3 drawings\n"));
+        QCOMPARE(digest(folder + "/南京变电站.xrg"), before);
+
+        r = onSite({"import", "SCADA", "station", folder + "/南京变电站.xrg", "--json"});
+        QCOMPARE(r.json().toArray().at(0)["version"].toInt(), 1);
+        QCOMPARE(onSite({"latest", "SCADA", "南京变电站"}).out, QString("1\n"));
+        QVERIFY(QFileInfo::exists(m_site + "/server/pic/SCADA/南京变电站/1.xrg"));
+
+        QFile junk(folder + "/junk.xrg");
+        QVERIFY(junk.open(QIODevice::WriteOnly) && junk.write("not a drawing") > 0);
+        junk.close();
+        r = onSite({"import", "SCADA", "station", folder, "--mode", "1"});
+        QCOMPARE(r.status, 1);
+        QVERIFY(r.err.contains("talmerctl: cannot read the drawing " + folder + "/junk.xrg"));
+        QCOMPARE(onSite({"tree", "SCADA", "station", "junk"}).status, 1);
+        QCOMPARE(onSite({"import", "SCADA", "station", folder + "/厦门站/1.xrg", "--name", "a:b"}).status, 1);
+        QCOMPARE(onSite({"import", "SCADA", "station", folder, "--name", "x"}).status, 2);
+        QCOMPARE(onSite({"import", "SCADA", "station", folder, "--mode", "5"}).status, 2);
+        QCOMPARE(onSite({"import", "SCADA", "nothing", folder}).err,
+                 QString("talmerctl: no picture type 'nothing' in application 'SCADA'\n"));
+        QCOMPARE(onSite({"import", "SCADA", "station", folder + "/missing.xrg"}).status, 1);
+    }
+
+    void filesComeFromAndGoToTheServer()
+    {
+        // Guards against synchronisation that misses a deleted file, and paths
+        // that lead out of the deployment tree.
+        const QStringList icons = QDir(deployed("icon/busbar")).entryList({"*.xco"});
+        QCOMPARE(icons.size(), 1);
+        QVERIFY(QFile::remove(deployed("icon/busbar/" + icons.first())));
+        Run r = onSite({"sync", "icons", "--json"});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.json()["fetched"].toArray().size(), 1);
+        QVERIFY(QFileInfo::exists(deployed("icon/busbar/" + icons.first())));
+
+        QVERIFY(QFile::remove(deployed("etc/mmi/graph_white.txt")));
+        r = onSite({"sync", "config"});
+        QCOMPARE(r.status, 0);
+        QVERIFY(QFileInfo::exists(deployed("etc/mmi/graph_white.txt")));
+        QCOMPARE(onSite({"sync", "everything"}).status, 2);
+
+        QFile changed(deployed("template/style/标题栏.xtp"));
+        QVERIFY(changed.open(QIODevice::Append) && changed.write("\n") == 1);
+        changed.close();
+        QCOMPARE(onSite({"store", "template/style/标题栏.xtp"}).status, 0);
+        QCOMPARE(digest(m_site + "/server/template/style/标题栏.xtp"), digest(changed.fileName()));
+        QCOMPARE(onSite({"store", "../site.env"}).status, 1);
+        QCOMPARE(onSite({"store", "icon/none.xco"}).status, 1);
+        QCOMPARE(onSite({"fetch", "pic/SCADA/北京变电站/9.xrg"}).status, 1);
+    }
+
+    void usersAreAddedWithPasswordsFromInput()
+    {
+        // Guards against a password that does not work after it was set, and
+        // users made without one.
+        QCOMPARE(onSite({"user", "add", "anna", "--level", "5", "--function", "graph view", "--area", "0"}, "first\n").status, 0);
+        QCOMPARE(onSite({"search", "R", "--user", "anna"}, "first\n").out, QString("Riverside 110kV\n"));
+        QCOMPARE(onSite({"user", "passwd", "anna"}, "second\n").status, 0);
+        QCOMPARE(onSite({"search", "R", "--user", "anna"}, "first\n").status, 1);
+        QCOMPARE(onSite({"search", "R", "--user", "anna"}, "second\n").status, 0);
+        QCOMPARE(onSite({"user", "add", "anna", "--level", "1"}, "x\n").status, 1);
+        QCOMPARE(onSite({"user", "add", "bert", "--level", "1"}, "").status, 1);
+        QCOMPARE(onSite({"user", "add", "bert"}, "x\n").status, 2);
+        QCOMPARE(onSite({"user", "passwd", "nobody"}, "x\n").status, 1);
+    }
+
+    void notebookShowsTheOptionFiles()
+    {
+        const QJsonObject shown = onSite({"notebook", "show", "--json"}).json().toObject();
+        QVERIFY(shown["increaseVersion"].toBool());
+        QCOMPARE(shown["daemonSeconds"].toInt(), 5);
+        QCOMPARE(shown["notedGraphs"].toArray().size(), 2);
+        QCOMPARE(shown["blackedGraphs"].toArray().at(0).toString(), QString("dms_开发区线"));
+        QCOMPARE(onSite({"notebook", "show", "--options", "absent.txt"}).status, 1);
+    }
+
+    void badCommandLinesAreRefusedInOneLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::newRow("nothing") << QStringList{} << 2;
+        QTest::newRow("unknown command") << QStringList{"frob"} << 2;
+        QTest::newRow("unknown subcommand") << QStringList{"user", "frob"} << 2;
+        QTest::newRow("subcommand missing") << QStringList{"site"} << 2;
+        QTest::newRow("unknown option") << QStringList{"tree", "--bogus"} << 2;
+        QTest::newRow("missing argument") << QStringList{"latest", "SCADA"} << 2;
+        QTest::newRow("extra argument") << QStringList{"search", "a", "b"} << 2;
+        QTest::newRow("site without folder") << QStringList{"tree", "--site"} << 2;
+        QTest::newRow("not a site") << QStringList{"--site", "/", "tree"} << 1;
+        QTest::newRow("no site at all") << QStringList{"tree"} << 1;
+        QTest::newRow("both kinds") << QStringList{"site", "init", "x", "--sample", "--large"} << 2;
+        QTest::newRow("db not a URL") << QStringList{"site", "init", "x", "--db", "file.sqlite"} << 2;
+    }
+
+    void badCommandLinesAreRefusedInOneLine()
+    {
+        // Guards against misuse read as failure (or success), and errors that
+        // scripts cannot show in one line.
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        const Run r = run(arguments);
+        QCOMPARE(r.status, status);
+        QVERIFY2(r.err.startsWith("talmerctl: ") && r.err.count('\n') == 1, qPrintable(r.err));
+    }
+
+    void siteInitRefusesAndLeavesNothingBehind()
+    {
+        // Guards against a site made over other files, and half-made sites.
+        const QString busy = m_dir.filePath("busy");
+        QDir().mkpath(busy);
+        QFile keep(busy + "/keep.txt");
+        QVERIFY(keep.open(QIODevice::WriteOnly) && keep.write("mine") == 4);
+        keep.close();
+        QCOMPARE(run({"site", "init", busy}).err, QString("talmerctl: " + busy + " exists and is not a site\n"));
+        QCOMPARE(QDir(busy).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{"keep.txt"});
+        QCOMPARE(run({"site", "init", m_site}).err, QString("talmerctl: " + m_site + " is already a site\n"));
+        QCOMPARE(run({"site", "init", busy + "/keep.txt"}).status, 1);
+        QCOMPARE(run({"site", "init", m_dir.filePath("no/such/parent")}).status, 1);
+
+        const Run unreachable = run({"site", "init", "lost", "--sample", "--db", "postgresql://nobody@127.0.0.1:1/none"});
+        QCOMPARE(unreachable.status, 1);
+        QCOMPARE(unreachable.err.count('\n'), 1);
+        QVERIFY(!QFileInfo::exists(m_dir.filePath("lost")));
+        QVERIFY(leftovers().isEmpty());
+
+        // An empty folder is fine, and an empty library is a library too.
+        const QString empty = m_dir.filePath("empty");
+        QDir().mkpath(empty);
+        QCOMPARE(run({"site", "init", empty}).status, 0);
+        QCOMPARE(run({"--site", empty, "tree"}).out, QString());
+        QCOMPARE(run({"--site", empty, "tree", "SCADA"}).status, 1);
+        QVERIFY(leftovers().isEmpty());
+    }
+};
+
+TALMER_TEST_MAIN(TstTalmerCtl)
+#include "tst_talmerctl.moc"
