@@ -121,16 +121,21 @@ void warnRefused(const QString& path)
 
 } // namespace
 
-bool MGraphDoc::ReadXmlFile(const QString& path)
+bool MGraphDoc::adoptRead(const QString& path, bool read, const GraphNode& node)
 {
-    GraphNode node;
-    const bool read = GraphXmlFormat::ReadFile(path, "graph", node);
     if (read && FromNode(node))
         return true;
     if (read)
         warnRefused(path);
     Clear();
     return false;
+}
+
+bool MGraphDoc::ReadXmlFile(const QString& path)
+{
+    GraphNode node;
+    const bool read = GraphXmlFormat::ReadFile(path, "graph", node);
+    return adoptRead(path, read, node);
 }
 
 bool MGraphDoc::WriteXmlFile(const QString& path) const
@@ -142,12 +147,7 @@ bool MGraphDoc::ReadDataFile(const QString& path)
 {
     GraphNode node;
     const bool read = GraphBinaryFormat::ReadFile(path, node);
-    if (read && FromNode(node))
-        return true;
-    if (read)
-        warnRefused(path);
-    Clear();
-    return false;
+    return adoptRead(path, read, node);
 }
 
 bool MGraphDoc::WriteDataFile(const QString& path) const

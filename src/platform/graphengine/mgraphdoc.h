@@ -89,6 +89,10 @@ public:
     bool FromNode(const GraphNode& node);
 
 private:
+    // Takes a drawing read from path (read false: the file could not be read);
+    // anything it cannot take leaves the document empty.
+    bool adoptRead(const QString& path, bool read, const GraphNode& node);
+
     MGraphStatusEnum m_status;
     QString m_name;
     int m_typeId = 0;
