@@ -76,6 +76,8 @@ int categoryOf(const QString& catalog)
 {
     if (catalog == "protection")
         return 1;
+    if (catalog == "frame")
+        return 2;
     if (catalog == "station" || catalog == "busbar" || catalog == "line")
         return 3;
     return 0;
@@ -264,8 +266,8 @@ bool SampleSite::addIcons()
     for (const QJsonValue& value : std::as_const(all)) {
         const QString catalog = value["catalog"].toString();
         const QString uuid = value["uuid"].toString();
-        const int editType = catalog == "frame" ? 2 : categoryOf(catalog);
-        const QString type = site.iconType(catalog, value["catId"].toInt(), value["shapeType"].toInt(), editType);
+        const QString type =
+            site.iconType(catalog, value["catId"].toInt(), value["shapeType"].toInt(), categoryOf(catalog));
         const bool common = catalog == "breaker" || catalog == "disconnector";
         site.icon(type, value["name"].toString(), uuid, made, true, common);
 
