@@ -80,8 +80,8 @@ MDBRecordApplication* MGraphDataAccess::findApplication(const QString& applicati
     return nullptr;
 }
 
-bool MGraphDataAccess::forEachPicture(const QString& application, const QString& picture,
-                                      const std::function<bool(MDBRecordPicture*)>& visit) const
+bool MGraphDataAccess::walkPictures(const QString& application, const QString& pictureType,
+                                    const std::function<bool(MDBRecordPicture*)>& visit) const
 {
     std::unique_ptr<MDBRecordNode> node;
     RecordList applications;
@@ -91,13 +91,35 @@ bool MGraphDataAccess::forEachPicture(const QString& application, const QString&
     RecordList types;
     m_dbInterface->GetChildren(app, types.out());
     for (MDBRecordBase* type : types) {
+        if (!pictureType.isEmpty() && type->name != pictureType)
+            continue;
         RecordList pictures;
         m_dbInterface->GetChildren(type, pictures.out());
         for (MDBRecordBase* pic : pictures) {
-            if (pic->name == picture && visit(static_cast<MDBRecordPicture*>(pic)))
+            if (visit(static_cast<MDBRecordPicture*>(pic)))
                 return true;
         }
     }
+    return true;
+}
+
+bool MGraphDataAccess::forEachPicture(const QString& application, const QString& picture,
+                                      const std::function<bool(MDBRecordPicture*)>& visit) const
+{
+    return walkPictures(application, QString(),
+                        [&](MDBRecordPicture* pic) { return pic->name == picture && visit(pic); });
+}
+
+bool MGraphDataAccess::PictureEditions(const QString& application, const QString& picture,
+                                       RecordList& editions) const
+{
+    RecordList pictures;
+    m_dbInterface->GetPicturesByPath("/application,name=" + MDataAgent::QuoteText(application)
+                                         + "/pictureType/picture,picname=" + MDataAgent::QuoteText(picture),
+                                     {"picname"}, pictures.out());
+    if (pictures.isEmpty())
+        return false;
+    m_dbInterface->GetChildren(pictures.at(0), editions.out());
     return true;
 }
 
@@ -201,21 +223,10 @@ QStringList MGraphDataAccess::GetGraphTypes(const QString& application, bool byI
 QStringList MGraphDataAccess::GetPictures(const QString& application, const QString& pictureType) const
 {
     QStringList names;
-    std::unique_ptr<MDBRecordNode> node;
-    RecordList applications;
-    MDBRecordApplication* app = findApplication(application, node, applications);
-    if (!app)
-        return names;
-    RecordList types;
-    m_dbInterface->GetChildren(app, types.out());
-    for (MDBRecordBase* type : types) {
-        if (!pictureType.isEmpty() && type->name != pictureType)
-            continue;
-        RecordList pictures;
-        m_dbInterface->GetChildren(type, pictures.out());
-        for (MDBRecordBase* pic : pictures)
-            names << pic->name;
-    }
+    walkPictures(application, pictureType, [&](MDBRecordPicture* pic) {
+        names << pic->name;
+        return false;
+    });
     return names;
 }
 
@@ -257,25 +268,12 @@ void MGraphDataAccess::SetGraphPropety(const QString& application, const QString
         return;
     int inner = 0, web = 0;
     dialog.GetValues(inner, web);
-    std::unique_ptr<MDBRecordNode> node;
-    RecordList applications;
-    MDBRecordApplication* app = findApplication(application, node, applications);
-    if (!app)
-        return;
-    RecordList types;
-    m_dbInterface->GetChildren(app, types.out());
-    for (MDBRecordBase* type : types) {
-        if (!pictureType.isEmpty() && type->name != pictureType)
-            continue;
-        RecordList pictures;
-        m_dbInterface->GetChildren(type, pictures.out());
-        for (MDBRecordBase* base : pictures) {
-            auto* pic = static_cast<MDBRecordPicture*>(base);
-            pic->inPrivCode = inner;
-            pic->outPrivCode = web;
-            m_dbInterface->UpdateRecord(pic);
-        }
-    }
+    walkPictures(application, pictureType, [&](MDBRecordPicture* pic) {
+        pic->inPrivCode = inner;
+        pic->outPrivCode = web;
+        m_dbInterface->UpdateRecord(pic);
+        return false;
+    });
 }
 
 // ---- icons and templates --------------------------------------------------------
@@ -378,14 +376,9 @@ int MGraphDataAccess::GetVersionByTime(const QString& application, const QString
 int MGraphDataAccess::GraphVersionByTime(const QString& application, const QString& picture,
                                          const QDateTime& moment, bool fetch)
 {
-    RecordList pictures;
-    m_dbInterface->GetPicturesByPath("/application,name=" + MDataAgent::QuoteText(application)
-                                         + "/pictureType/picture,picname=" + MDataAgent::QuoteText(picture),
-                                     {"picname"}, pictures.out());
-    if (pictures.isEmpty())
-        return -100;
     RecordList editions;
-    m_dbInterface->GetChildren(pictures.at(0), editions.out());
+    if (!PictureEditions(application, picture, editions))
+        return -100;
     const quint64 at = quint64(qMax<qint64>(0, moment.toSecsSinceEpoch()));
     const bool byRelease = !editions.isEmpty() && !static_cast<MDBRecordEdition*>(editions.at(0))->versionTime.isEmpty();
     int best = 0, highest = 0;

@@ -61,6 +61,9 @@ public:
     // The version valid at the moment (see the algorithm in the source), with
     // its viewer files fetched when asked; -1 when they could not be had.
     int GraphVersionByTime(const QString& application, const QString& picture, const QDateTime& moment, bool fetch);
+    // The version records of the picture of that name in the application (the
+    // first one found through the object path); false when there is none.
+    bool PictureEditions(const QString& application, const QString& picture, RecordList& editions) const;
 
     // Deletes a directory of the graph store with what it holds. Refuses
     // anything outside the store; symbolic links are removed, never followed.
@@ -74,8 +77,12 @@ protected:
     ~MGraphDataAccess();
 
 private:
-    // Calls visit for every picture of that name in the application, in listing
-    // order, until it returns true. False when the application is missing.
+    // Calls visit for every picture of the application (of pictureType only,
+    // when given), in listing order, until it returns true. False when the
+    // application is missing.
+    bool walkPictures(const QString& application, const QString& pictureType,
+                      const std::function<bool(MDBRecordPicture*)>& visit) const;
+    // The same for the pictures of that name.
     bool forEachPicture(const QString& application, const QString& picture,
                         const std::function<bool(MDBRecordPicture*)>& visit) const;
     // The application of that name below "node1" (null when missing); node and

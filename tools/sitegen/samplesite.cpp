@@ -210,14 +210,10 @@ bool SampleSite::addPicture(const QString& application, const QString& type, con
 // yesterday.
 bool SampleSite::datePictureVersions(const QString& application, const QString& picture)
 {
-    MAbstractDBInterface* db = MDBInterfaceHolder::Instance()->GetInterface();
-    RecordList pictures, editions;
-    db->GetPicturesByPath("/application,name=" + MDataAgent::QuoteText(application)
-                              + "/pictureType/picture,picname=" + MDataAgent::QuoteText(picture),
-                          {"picname"}, pictures.out());
-    if (pictures.isEmpty())
+    RecordList editions;
+    if (!MGraphDataAccess::Instance()->PictureEditions(application, picture, editions))
         return fail("cannot find the picture " + picture);
-    db->GetChildren(pictures.at(0), editions.out());
+    MAbstractDBInterface* db = MDBInterfaceHolder::Instance()->GetInterface();
     const QDateTime now = QDateTime::currentDateTime();
     const int daysAgo[] = {1, 30, 10};
     for (MDBRecordBase* base : editions) {

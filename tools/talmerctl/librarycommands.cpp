@@ -8,7 +8,6 @@
 
 #include "command.h"
 #include "mabstractdbinterface.h"
-#include "mdataagent.h"
 #include "mdbinterfaceholder.h"
 #include "mdbrecords.h"
 #include "mdeploypaths.h"
@@ -118,19 +117,6 @@ int treeLevel(const Command& command)
     const QString detail[] = {"alias", "code", QString()};
     printList(command, items, detail[command.argumentCount()]);
     return Command::Done;
-}
-
-// The versions of a picture, found by name in any picture type of the application.
-bool pictureEditions(const QString& application, const QString& picture, RecordList& editions)
-{
-    RecordList pictures;
-    database()->GetPicturesByPath("/application,name=" + MDataAgent::QuoteText(application)
-                                      + "/pictureType/picture,picname=" + MDataAgent::QuoteText(picture),
-                                  {"picname"}, pictures.out());
-    if (pictures.isEmpty())
-        return false;
-    database()->GetChildren(pictures.at(0), editions.out());
-    return true;
 }
 
 QString noPicture(const QString& application, const QString& picture)
@@ -276,7 +262,7 @@ int info(const QStringList& arguments)
     RecordList editions;
     if (!MGraphDataAccess::Instance()->GetGraphInfo(command.argument(0), command.argument(1), inPrivilege, area,
                                                     outPrivilege)
-        || !pictureEditions(command.argument(0), command.argument(1), editions))
+        || !MGraphDataAccess::Instance()->PictureEditions(command.argument(0), command.argument(1), editions))
         return Command::failed(noPicture(command.argument(0), command.argument(1)));
     if (command.json()) {
         Command::printJson(QJsonObject{{"application", command.argument(0)},
