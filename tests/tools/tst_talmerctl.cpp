@@ -279,6 +279,20 @@ private slots:
         QVERIFY2(r.err.startsWith("talmerctl: ") && r.err.count('\n') == 1, qPrintable(r.err));
     }
 
+    void largeSiteHasItsSizeAndItsFilesOnTheServer()
+    {
+        // Guards against a large site whose icon files reach the file server
+        // before they are complete on disk.
+        const QString large = m_dir.filePath("large");
+        QCOMPARE(run({"site", "init", large, "--large"}).status, 0);
+        QCOMPARE(run({"--site", large, "tree"}).out.count('\n'), 50);
+        QCOMPARE(run({"--site", large, "tree", "APP0"}).out.count('\n'), 20);
+        QCOMPARE(run({"--site", large, "tree", "APP0", "TYPE0_0"}).out.count('\n'), 1000);
+        const QString icon = "icon/ICONTYPE7/{7-42}.xco";
+        QVERIFY(QFileInfo(large + "/deployment/" + icon).size() > 0);
+        QCOMPARE(digest(large + "/server/" + icon), digest(large + "/deployment/" + icon));
+    }
+
     void siteInitRefusesAndLeavesNothingBehind()
     {
         // Guards against a site made over other files, and half-made sites.

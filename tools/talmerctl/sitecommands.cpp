@@ -7,6 +7,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QSaveFile>
 #include <QTemporaryDir>
 
 #include "brelmmidataagent.h"
@@ -96,23 +97,26 @@ bool runBuilder(const Command& command, const QMap<QString, QString>& environmen
 
 bool fillLarge(MSqlDataAgent& agent, QString& error)
 {
-    const SiteGen::LargeSite site = SiteGen::generateLargeSite(agent);
-    error = site.error;
+    error = SiteGen::generateLargeSite(agent).error;
     QFile sample(":/graphengine/samples/icon/breaker/{ddba31f8-e3d7-551f-abd7-9f36d6a6bcd8}.xco");
     if (error.isEmpty() && !sample.open(QIODevice::ReadOnly))
         error = "the engine carries no sample icon";
+    if (!error.isEmpty())
+        return false;
     const QByteArray content = sample.readAll();
     for (const QString& relative : SiteGen::largeSiteIconFiles()) {
+        const QString path = MDeployPaths::Root() + "/" + relative;
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        // Complete on disk before it is stored: the upload reads it by name.
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit())
+            error = "cannot write " + path;
+        else if (MFileSynchronize::Instance()->SaveFile(path) < 0)
+            error = "cannot store " + path + " on the file server";
         if (!error.isEmpty())
-            break;
-        QFile file(MDeployPaths::Root() + "/" + relative);
-        QDir().mkpath(QFileInfo(file).absolutePath());
-        if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
-            error = "cannot write " + file.fileName();
-        else if (MFileSynchronize::Instance()->SaveFile(file.fileName()) < 0)
-            error = "cannot store " + file.fileName() + " on the file server";
+            return false;
     }
-    return error.isEmpty();
+    return true;
 }
 
 bool fillPlain(MSqlDataAgent& agent, QString& error)
