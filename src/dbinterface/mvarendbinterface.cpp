@@ -7,11 +7,12 @@
 #include "brelmmidataagent.h"
 #include "mdbrecords.h"
 #include "mgraphprivilege.h"
-#include "mpictureimporter.h"
+#include "mpictureimportservice.h"
 #include "mpinyinsort.h"
 #include "objectpath.h"
 #include "quilladataagent.h"
 #include "recordreader.h"
+#include "softcheck.h"
 
 namespace {
 
@@ -569,26 +570,37 @@ QString MVarenDBInterface::FindPictureApplication(const QString& key)
 
 // The imports look things up in the outer database when there is one, and give
 // -1 whatever happened: callers learn the outcome from the library and the files.
+MPictureImportService* MVarenDBInterface::importService(MPictureImportService::Context& context)
+{
+    context = {this, m_outerAgent ? m_outerAgent : m_agent, m_outerAgent != nullptr};
+    MPictureImportService* service = MPictureImportService::Registered();
+    T_SOFT_CHECK(service);
+    return service;
+}
+
 int MVarenDBInterface::ImportPictureByType(const QString& application, int typeNumber, const QString& source,
                                            int mode, int keep)
 {
-    MPictureImporter(this, m_outerAgent ? m_outerAgent : m_agent, m_outerAgent != nullptr)
-        .ImportByType(application, typeNumber, source, mode, keep);
+    MPictureImportService::Context context;
+    if (MPictureImportService* service = importService(context))
+        service->ImportByType(context, application, typeNumber, source, mode, keep);
     return -1;
 }
 
 int MVarenDBInterface::ImportPictureFile(const QString& application, const QString& typeName, const QString& source,
                                          int mode, const QString& pictureName, int keep)
 {
-    MPictureImporter(this, m_outerAgent ? m_outerAgent : m_agent, m_outerAgent != nullptr)
-        .ImportFile(application, typeName, source, mode, pictureName, keep);
+    MPictureImportService::Context context;
+    if (MPictureImportService* service = importService(context))
+        service->ImportFile(context, application, typeName, source, mode, pictureName, keep);
     return -1;
 }
 
 int MVarenDBInterface::ImportPictureDoc(const QString& application, const QString& typeName, MGraphDoc* doc,
                                         int mode, const QString& pictureName)
 {
-    MPictureImporter(this, m_outerAgent ? m_outerAgent : m_agent, m_outerAgent != nullptr)
-        .ImportDoc(application, typeName, doc, mode, pictureName);
+    MPictureImportService::Context context;
+    if (MPictureImportService* service = importService(context))
+        service->ImportDoc(context, application, typeName, doc, mode, pictureName);
     return -1;
 }

@@ -4,6 +4,7 @@
 
 #include "mabstractdbinterface.h"
 #include "mdbrecordbase.h"
+#include "mpictureimportservice.h"
 
 class BrelMmiDataAgent;
 class MDataAgent;
@@ -72,6 +73,8 @@ private:
     // of them; the next one is taken. False when the walk ran out.
     static bool walkPictures(const MDataSet& pictures, const QString& name, int& skip, QVariant& taken);
     static QString applicationOf(MDataAgent* agent, const QVariant& picture);
+    // The registered import implementation (null when none) and what it works on.
+    MPictureImportService* importService(MPictureImportService::Context& context);
 
     MDataAgent* m_agent;             // the HMI agent; not owned (a platform singleton)
     MDataAgent* m_outerAgent;        // owned; null off the outer network or when it cannot connect

@@ -14,6 +14,7 @@
 #include "mgraph.h"
 #include "mgraphdoc.h"
 #include "miconobj.h"
+#include "mpictureimportservice.h"
 #include "mvarendbinterface.h"
 #include "recordlist.h"
 
@@ -37,6 +38,37 @@ QString withExtension(const QString& xrg, const QString& extension)
 {
     return xrg.left(xrg.size() - 3) + extension;
 }
+
+// The database interface's imports, carried out here (they need uploads).
+class ImportService : public MPictureImportService
+{
+public:
+    void ImportFile(const Context& context, const QString& application, const QString& typeName,
+                    const QString& source, int mode, const QString& pictureName, int keep) override
+    {
+        MPictureImporter(context.db, context.agent, context.outer)
+            .ImportFile(application, typeName, source, mode, pictureName, keep);
+    }
+    void ImportDoc(const Context& context, const QString& application, const QString& typeName, MGraphDoc* doc,
+                   int mode, const QString& pictureName) override
+    {
+        MPictureImporter(context.db, context.agent, context.outer)
+            .ImportDoc(application, typeName, doc, mode, pictureName);
+    }
+    void ImportByType(const Context& context, const QString& application, int typeNumber, const QString& source,
+                      int mode, int keep) override
+    {
+        MPictureImporter(context.db, context.agent, context.outer)
+            .ImportByType(application, typeNumber, source, mode, keep);
+    }
+};
+
+// Registered when the library is loaded; lives until the process ends.
+const bool s_registered = [] {
+    static ImportService service;
+    MPictureImportService::Register(&service);
+    return true;
+}();
 
 } // namespace
 
