@@ -6,9 +6,9 @@
 #include <QMap>
 #include <QMessageBox>
 #include <QProgressDialog>
-#include <limits>
 #include <memory>
 
+#include "librarynames.h"
 #include "mabstractdbinterface.h"
 #include "mbatchsetdialog.h"
 #include "mdataagent.h"
@@ -19,32 +19,16 @@
 #include "mfilesynchronize.h"
 #include "miconfileservice.h"
 #include "recordlist.h"
+#include "recordtime.h"
 
 MGraphDataAccess* MGraphDataAccess::m_pInstance = nullptr;
 
 namespace {
 
-const QString kNode = QStringLiteral("node1");
-
-// A record time in seconds: an ISO date and time with any one separator; a
-// text that does not parse counts as the largest value (never earlier).
-quint64 timeSecs(QString text)
-{
-    if (text.size() > 10)
-        text[10] = 'T';
-    const QDateTime t = QDateTime::fromString(text, Qt::ISODate);
-    return t.isValid() ? quint64(t.toSecsSinceEpoch()) : std::numeric_limits<quint64>::max();
-}
-
-quint64 fileSecs(const QString& path)
-{
-    const QFileInfo file(path);
-    return file.exists() ? quint64(file.lastModified().toSecsSinceEpoch()) : std::numeric_limits<quint64>::max();
-}
 
 QString tr(const char* text)
 {
-    return QCoreApplication::translate("MGraphDataAccess", text);
+    return Library::Tr("MGraphDataAccess", text);
 }
 
 } // namespace
@@ -68,7 +52,7 @@ MDBRecordApplication* MGraphDataAccess::findApplication(const QString& applicati
                                                         RecordList& applications) const
 {
     MDBRecordNode* found = nullptr;
-    m_dbInterface->GetNode(found, kNode);
+    m_dbInterface->GetNode(found, Library::kNode);
     node.reset(found);
     if (!node)
         return nullptr;
@@ -359,10 +343,10 @@ int MGraphDataAccess::GetVersionByTime(const QString& application, const QString
         m_dbInterface->GetChildren(pic, editions.out());
         for (MDBRecordBase* base : editions) {
             const auto* e = static_cast<MDBRecordEdition*>(base);
-            const quint64 modified = timeSecs(e->modifyTime);
-            if (modified == std::numeric_limits<quint64>::max())
+            const std::optional<qint64> modified = RecordTime::Seconds(e->modifyTime);
+            if (!modified)
                 continue;
-            const qint64 before = at - qint64(modified);
+            const qint64 before = at - *modified;
             if (before > 0 && (closest < 0 || before < closest)) {
                 closest = before;
                 result = e->version;
@@ -379,14 +363,15 @@ int MGraphDataAccess::GraphVersionByTime(const QString& application, const QStri
     RecordList editions;
     if (!PictureEditions(application, picture, editions))
         return -100;
-    const quint64 at = quint64(qMax<qint64>(0, moment.toSecsSinceEpoch()));
+    const qint64 at = moment.toSecsSinceEpoch();
     const bool byRelease = !editions.isEmpty() && !static_cast<MDBRecordEdition*>(editions.at(0))->versionTime.isEmpty();
     int best = 0, highest = 0;
     QString bestTime;
     QList<int> versions;
     for (MDBRecordBase* base : editions) {
         const auto* e = static_cast<MDBRecordEdition*>(base);
-        if (timeSecs(byRelease ? e->versionTime : e->modifyTime) < at && e->version > best) {
+        const std::optional<qint64> time = RecordTime::Seconds(byRelease ? e->versionTime : e->modifyTime);
+        if (time && *time < at && e->version > best) {
             best = e->version;
             bestTime = e->modifyTime;
         }
@@ -416,9 +401,8 @@ int MGraphDataAccess::GraphVersionByTime(const QString& application, const QStri
     const QString brg = MDeployPaths::VersionFile(application, picture, best, "brg");
     const QString fg = MDeployPaths::VersionFile(application, picture, best, "fg");
     const bool existsLocally = QFileInfo::exists(brg) || QFileInfo::exists(MDeployPaths::VersionFile(application, picture, best, "xrg"));
-    const quint64 wanted = timeSecs(bestTime);
     MFileSynchronize* sync = MFileSynchronize::Instance();
-    const bool brgStale = QFileInfo::exists(brg) && fileSecs(brg) < wanted;
+    const bool brgStale = QFileInfo::exists(brg) && RecordTime::IsFileStale(brg, bestTime);
     if (!existsLocally || brgStale) {
         if (sync->GetFile(brg) < 0) {
             if (!existsLocally)
@@ -427,7 +411,7 @@ int MGraphDataAccess::GraphVersionByTime(const QString& application, const QStri
             sync->GetFile(fg);
         }
     }
-    if (!QFileInfo::exists(fg) || fileSecs(fg) < wanted)
+    if (RecordTime::IsFileStale(fg, bestTime))
         sync->GetFile(fg);
     return result;
 }

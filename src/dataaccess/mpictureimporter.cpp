@@ -16,23 +16,14 @@
 #include "miconobj.h"
 #include "mpictureimportservice.h"
 #include "mvarendbinterface.h"
+#include "librarynames.h"
 #include "recordlist.h"
+#include "recordtime.h"
 
 namespace {
 
 constexpr int kStationType = 2;
 constexpr int kMaxStationBytes = 19;
-const QString kNodePath = QStringLiteral("/node,name='node1'/application,name=");
-
-QString quoted(const QString& text)
-{
-    return MDataAgent::QuoteText(text);
-}
-
-QString isoNow()
-{
-    return QDateTime::currentDateTime().toString(Qt::ISODate);
-}
 
 QString withExtension(const QString& xrg, const QString& extension)
 {
@@ -96,7 +87,7 @@ bool MPictureImporter::findPictureType(const QString& application, const QString
                                        int& number)
 {
     MDataSet set;
-    m_agent->QueryData(kNodePath + quoted(application) + "/pictureType,name=" + quoted(typeName), {"name", "type"},
+    m_agent->QueryData(Library::ApplicationPath(application) + "/pictureType,name=" + Library::Quoted(typeName), {"name", "type"},
                        set);
     if (set.DataNum() == 0)
         return false;
@@ -150,7 +141,7 @@ void MPictureImporter::recordEditions(const RecordList& editions, const Target& 
     if (!target.isNew && mode == 1) {
         MDBRecordEdition edition;
         edition.version = target.version;
-        edition.modifyTime = isoNow();
+        edition.modifyTime = RecordTime::Now();
         m_db->InsertRecord(target.picture, &edition);
         --keep;
         return;
@@ -288,7 +279,7 @@ void MPictureImporter::ImportByType(const QString& application, int typeNumber, 
 {
     const QString name = PictureNameOf(source);
     MDataSet apps;
-    m_agent->QueryData(kNodePath + quoted(application), {"name"}, apps);
+    m_agent->QueryData(Library::ApplicationPath(application), {"name"}, apps);
     if (apps.DataNum() == 0)
         return;
     MDBRecordApplication app;
@@ -324,7 +315,7 @@ void MPictureImporter::ImportByType(const QString& application, int typeNumber, 
         return;
     }
     MDataSet existing;
-    m_agent->QueryData(kNodePath + quoted(application) + "/pictureType,name=" + quoted(typeName), {"name"}, existing);
+    m_agent->QueryData(Library::ApplicationPath(application) + "/pictureType,name=" + Library::Quoted(typeName), {"name"}, existing);
     if (existing.DataNum() == 0) {
         const QVariant id = m_agent->InsertData(apps.DataAt(0).GetId(), "pictureType");
         m_agent->UpdateField(id, "name", typeName);

@@ -11,7 +11,9 @@
 #include "mpinyinsort.h"
 #include "objectpath.h"
 #include "quilladataagent.h"
+#include "librarynames.h"
 #include "recordreader.h"
+#include "recordtime.h"
 #include "softcheck.h"
 
 namespace {
@@ -27,10 +29,6 @@ int outerNetFlag()
     return ok ? value : 0;
 }
 
-QString quoted(const QString& text)
-{
-    return MDataAgent::QuoteText(text);
-}
 
 // Splits "hmi path:outer path" at the first colon outside quoted text.
 QStringList splitPaths(const QString& text)
@@ -127,7 +125,7 @@ void MVarenDBInterface::mergeOuterByName(QList<MDBRecordBase*>& out, int firstHm
 
 void MVarenDBInterface::GetNode(MDBRecordNode*& node, const QString& nodeName)
 {
-    const QString path = "/node,name=" + quoted(nodeName);
+    const QString path = "/node,name=" + Library::Quoted(nodeName);
     MDataSet set;
     m_agent->QueryData(path, {"name"}, set);
     if (set.DataNum() == 0)
@@ -222,7 +220,7 @@ void MVarenDBInterface::listEditions(MDBRecordBase* picture, QList<MDBRecordBase
     // A picture always lists its draft: one without any version gets it now.
     auto* draft = new MDBRecordEdition;
     draft->version = 0;
-    draft->modifyTime = QDateTime::currentDateTime().toString(Qt::ISODate);
+    draft->modifyTime = RecordTime::Now();
     InsertRecord(picture, draft);
     out.append(draft);
 }
@@ -439,7 +437,7 @@ void MVarenDBInterface::UpdateConfigFile(const QString& path, QString& releaseTi
     const int slash = path.lastIndexOf('/');
     const QString fileName = path.mid(slash + 1);
     MDataSet set;
-    m_agent->QueryData("/synFile,filename=" + quoted(fileName), {"releaseTime", "filepath", "filename"}, set);
+    m_agent->QueryData("/synFile,filename=" + Library::Quoted(fileName), {"releaseTime", "filepath", "filename"}, set);
     if (!write) {
         if (set.DataNum() > 0)
             releaseTime = set.GetFieldValue("releaseTime", 0).toString();

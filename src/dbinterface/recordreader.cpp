@@ -1,9 +1,9 @@
 #include "recordreader.h"
 
-#include <QDateTime>
 
 #include "mdataset.h"
 #include "mdbrecords.h"
+#include "recordtime.h"
 
 namespace {
 
@@ -156,7 +156,6 @@ QString RecordReader::IsoTime(const QString& stored)
 
 QString RecordReader::ReleaseTime(const QString& stored)
 {
-    const QString iso = IsoTime(stored);
-    const QDateTime time = QDateTime::fromString(iso, Qt::ISODate);
-    return time.isValid() && time.toSecsSinceEpoch() > 0 ? iso : QString();
+    const std::optional<qint64> seconds = RecordTime::Seconds(stored);
+    return seconds && *seconds > 0 ? IsoTime(stored) : QString();
 }

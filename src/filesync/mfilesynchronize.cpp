@@ -20,6 +20,7 @@
 #include "mmidebug.h"
 #include "mnodesselectdialog.h"
 #include "net_ftp.h"
+#include "recordtime.h"
 
 MFileSynchronize* MFileSynchronize::m_pInstance = nullptr;
 
@@ -43,19 +44,6 @@ QString lastPieces(const QString& path, int fromEnd)
 QByteArray wire(const QString& text)
 {
     return text.toUtf8();
-}
-
-// A record time: an ISO date and time with any one separator between them.
-QDateTime recordTime(QString text)
-{
-    if (text.size() > 10)
-        text[10] = 'T';
-    return QDateTime::fromString(text, Qt::ISODate);
-}
-
-qint64 modifiedSecs(const QString& path)
-{
-    return QFileInfo(path).lastModified().toSecsSinceEpoch();
 }
 
 void sessionMissing()
@@ -218,7 +206,7 @@ int MFileSynchronize::GetConfigFile(const QString& localPath)
         m_dbInterface->UpdateConfigFile(path, releaseTime, false);
         if (releaseTime.isEmpty())
             return -1;
-        if (recordTime(releaseTime).toSecsSinceEpoch() <= modifiedSecs(path))
+        if (!RecordTime::IsFileStale(path, releaseTime))
             return 0;
     }
     if (!m_session) {
@@ -266,15 +254,11 @@ void MFileSynchronize::SynConfigFiles()
     }
     QList<MDBRecordBase*> records;
     m_dbInterface->GetConfigFiles(records);
-    constexpr quint64 kNever = std::numeric_limits<quint64>::max();
     for (const MDBRecordBase* base : std::as_const(records)) {
         const auto* record = static_cast<const MDBRecordConfigFile*>(base);
         const QString local = ConfigFileLocalPath(record->filePath, record->name);
-        const QFileInfo file(local);
-        const QDateTime released = recordTime(record->releaseTime);
-        const quint64 localSecs = file.exists() ? quint64(file.lastModified().toSecsSinceEpoch()) : kNever;
-        const quint64 recordSecs = released.isValid() ? quint64(released.toSecsSinceEpoch()) : kNever;
-        if (localSecs < recordSecs)
+        // Missing files are left to GetConfigFile, which fetches on first use.
+        if (QFileInfo::exists(local) && RecordTime::IsFileStale(local, record->releaseTime))
             m_session->DownloadFile(wire(kConfigDirectory + record->name).constData(), wire(local).constData(),
                                     kTransferFlag, kTransferWaitMs);
     }
@@ -293,8 +277,7 @@ void MFileSynchronize::SynIconFiles()
         for (const MDBRecordBase* base : std::as_const(icons)) {
             const auto* icon = static_cast<const MDBRecordIcon*>(base);
             const QString local = MDeployPaths::IconFile(type->name, icon->uuid);
-            const QFileInfo file(local);
-            if (file.exists() && file.lastModified().toSecsSinceEpoch() >= recordTime(icon->makeTime).toSecsSinceEpoch())
+            if (!RecordTime::IsFileStale(local, icon->makeTime))
                 continue;
             if (m_downloadFailures.value(local) >= kMaxIconAttempts)
                 continue;

@@ -1,9 +1,9 @@
 #include "mtreewidgetitem.h"
 
-#include <QCoreApplication>
-#include <QDateTime>
 #include <QMap>
 
+#include "editionrules.h"
+#include "librarynames.h"
 #include "mabstractdbinterface.h"
 #include "mdbrecordedition.h"
 #include "mgraphtreewidget.h"
@@ -14,18 +14,7 @@ namespace {
 
 QString tr(const char* text)
 {
-    return QCoreApplication::translate("MGraphTreeWidget", text);
-}
-
-// Whether edition time a is earlier than b (ISO texts, any one separator).
-bool earlier(QString a, QString b)
-{
-    for (QString* t : {&a, &b}) {
-        if (t->size() > 10)
-            (*t)[10] = 'T';
-    }
-    const QDateTime ta = QDateTime::fromString(a, Qt::ISODate), tb = QDateTime::fromString(b, Qt::ISODate);
-    return ta.isValid() && tb.isValid() ? ta < tb : a < b;
+    return Library::Tr("MGraphTreeWidget", text);
 }
 
 } // namespace
@@ -121,35 +110,22 @@ void MTreeWidgetItem::fillPictures(QList<MDBRecordBase*>& records)
 
 void MTreeWidgetItem::fillVersions(QList<MDBRecordBase*>& records)
 {
-    MDBRecordEdition* draft = nullptr;
-    MDBRecordEdition* latest = nullptr;
-    for (MDBRecordBase* base : std::as_const(records)) {
-        auto* e = static_cast<MDBRecordEdition*>(base);
-        if (e->version == 0)
-            draft = e;
-        else if (!latest || e->version > latest->version)
-            latest = e;
-    }
-    if (draft && latest && earlier(draft->modifyTime, latest->modifyTime)) {
-        records.removeOne(draft);
+    EditionRules::Editions editions = EditionRules::Classify(records);
+    MDBRecordEdition* draft = editions.draft;
+    MDBRecordEdition* latest = editions.latest;
+    if (editions.staleDraft) {
         delete draft;
         draft = nullptr;
     }
-    QList<MDBRecordBase*> older;
-    for (MDBRecordBase* e : std::as_const(records)) {
-        if (e != draft && e != latest)
-            older << e;
-    }
-    if (older.size() + (latest ? 1 : 0) >= 2) {
+    if (editions.history.size() + (latest ? 1 : 0) >= 2) {
         auto* history = new MTreeWidgetItem(this, nullptr);
         history->setText(0, tr("history verstion"));
-        for (MDBRecordBase* base : std::as_const(older)) {
-            auto* e = static_cast<MDBRecordEdition*>(base);
-            e->name = QString("Ver%1(%2)").arg(e->version).arg(e->versionTime.isEmpty() ? e->modifyTime : e->versionTime);
+        for (MDBRecordEdition* e : std::as_const(editions.history)) {
+            e->name = EditionRules::HistoryName(*e);
             new MTreeWidgetItem(history, e);
         }
     } else {
-        qDeleteAll(older); // none, in fact: fewer than two versions besides the draft
+        qDeleteAll(editions.history); // none, in fact: fewer than two versions besides the draft
     }
     if (draft) {
         draft->name = tr("draft");
