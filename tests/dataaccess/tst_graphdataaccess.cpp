@@ -12,6 +12,7 @@
 #include "mshapeobj.h"
 #include "sitebuilder.h"
 #include "testmain.h"
+#include "testsite.h"
 
 using TestSupport::DeployTree;
 using TestSupport::DialogDriver;
@@ -53,12 +54,12 @@ class tst_GraphDataAccess : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir m_serverDir;
-    std::unique_ptr<DeployTree> m_tree;
-    std::unique_ptr<SiteBuilder> m_site;
+    std::unique_ptr<TestSupport::TestSite> m_testSite;
+    DeployTree* m_tree = nullptr;   // of m_testSite
+    SiteBuilder* m_site = nullptr;  // of m_testSite
     std::unique_ptr<TestAccess> m_access;
     QString m_app, m_station, m_feeder;
-    QString server(const QString& relative) const { return m_serverDir.filePath(relative); }
+    QString server(const QString& relative) const { return m_testSite->server(relative); }
 
 private Q_SLOTS:
     void init();
@@ -80,24 +81,19 @@ private Q_SLOTS:
 
 void tst_GraphDataAccess::init()
 {
-    m_tree = std::make_unique<DeployTree>();
-    QDir(m_serverDir.path()).removeRecursively();
-    QDir().mkpath(m_serverDir.path());
-    qputenv("TALMER_FILE_SERVER", m_serverDir.path().toUtf8());
-    MDBInterfaceHolder::Instance()->Reset();
-    m_site = std::make_unique<SiteBuilder>(BrelMmiDataAgent::Instance());
-    m_app = m_site->application("A");
-    m_station = m_site->pictureType(m_app, "station", 2);
-    m_feeder = m_site->pictureType(m_app, "feeder", 9);
+    m_testSite = std::make_unique<TestSupport::TestSite>();
+    m_tree = &m_testSite->tree();
+    m_site = &m_testSite->builder();
+    m_app = m_testSite->app;
+    m_station = m_testSite->station;
+    m_feeder = m_testSite->feeder;
     m_access = std::make_unique<TestAccess>();
 }
 
 void tst_GraphDataAccess::cleanup()
 {
     m_access.reset();
-    m_site.reset();
-    BrelMmiDataAgent::Instance()->Close();
-    m_tree.reset();
+    m_testSite.reset();
 }
 
 void tst_GraphDataAccess::picturesAreFoundByNameAcrossTypes()

@@ -15,6 +15,7 @@
 #include "mvarendbinterface.h"
 #include "sitebuilder.h"
 #include "testmain.h"
+#include "testsite.h"
 
 using TestSupport::DeployTree;
 using SiteGen::SiteBuilder;
@@ -91,13 +92,13 @@ class tst_PictureImport : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir m_serverDir;
-    std::unique_ptr<DeployTree> m_tree;
-    std::unique_ptr<SiteBuilder> m_site;
+    std::unique_ptr<TestSupport::TestSite> m_testSite;
+    DeployTree* m_tree = nullptr;   // of m_testSite
+    SiteBuilder* m_site = nullptr;  // of m_testSite
     std::unique_ptr<MVarenDBInterface> m_db;
     QString m_app, m_station, m_feeder;
     QString source(const QString& relative) const { return m_tree->base() + "/import/" + relative; }
-    QString server(const QString& relative) const { return m_serverDir.filePath(relative); }
+    QString server(const QString& relative) const { return m_testSite->server(relative); }
     QString local(const QString& picture, int version, const char* extension) const
     {
         return MDeployPaths::VersionFile("A", picture, version, extension);
@@ -123,23 +124,19 @@ private Q_SLOTS:
 
 void tst_PictureImport::init()
 {
-    m_tree = std::make_unique<DeployTree>();
-    QDir(m_serverDir.path()).removeRecursively();
-    QDir().mkpath(m_serverDir.path());
-    qputenv("TALMER_FILE_SERVER", m_serverDir.path().toUtf8());
-    m_site = std::make_unique<SiteBuilder>(BrelMmiDataAgent::Instance());
-    m_app = m_site->application("A");
-    m_station = m_site->pictureType(m_app, "station", 2);
-    m_feeder = m_site->pictureType(m_app, "feeder", 9);
+    m_testSite = std::make_unique<TestSupport::TestSite>();
+    m_tree = &m_testSite->tree();
+    m_site = &m_testSite->builder();
+    m_app = m_testSite->app;
+    m_station = m_testSite->station;
+    m_feeder = m_testSite->feeder;
     m_db = std::make_unique<MVarenDBInterface>();
 }
 
 void tst_PictureImport::cleanup()
 {
     m_db.reset();
-    m_site.reset();
-    BrelMmiDataAgent::Instance()->Close();
-    m_tree.reset();
+    m_testSite.reset();
 }
 
 QString tst_PictureImport::existingPicture(const QString& name, int last)

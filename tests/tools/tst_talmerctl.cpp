@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "deploytree.h"
 #include "testdatabase.h"
 #include "testmain.h"
 
@@ -35,7 +36,7 @@ QByteArray digest(const QString& file)
 
 } // namespace
 
-class TstTalmerCtl : public QObject
+class tst_TalmerCtl : public QObject
 {
     Q_OBJECT
 
@@ -73,8 +74,9 @@ private:
 private slots:
     void initTestCase()
     {
-        for (const char* name : {"TALMER_DEPLOY_DIR", "TALMER_HMI_DB", "TALMER_FILE_SERVER", "IS_IN_OUTER_NET"})
-            qunsetenv(name);
+        // Nothing of the developer's environment may reach the tool.
+        for (const QByteArray& name : TestSupport::DeployTree::configurationVariables())
+            qunsetenv(name.constData());
         QVERIFY(QFileInfo(qEnvironmentVariable("TALMERCTL")).isExecutable());
         QStringList init{"site", "init", "site", "--sample", "--json"};
         if (TestSupport::TestDatabase::isPostgres()) {
@@ -323,5 +325,5 @@ private slots:
     }
 };
 
-TALMER_TEST_MAIN(TstTalmerCtl)
+TALMER_TEST_MAIN(tst_TalmerCtl)
 #include "tst_talmerctl.moc"
