@@ -2,111 +2,29 @@
 
 
 #include "mdataset.h"
+#include "mdbrecordfields.h"
 #include "mdbrecords.h"
 #include "recordtime.h"
 
 namespace {
 
-// One attribute value into the matching field of a record.
+// One attribute value into the field of the record that mirrors it.
 void assign(MDBRecordBase* record, const QString& attribute, const QVariant& value)
 {
-    switch (record->type) {
-    case MDBRecordBase::RecordNode:
-        if (attribute == "name")
-            record->name = value.toString();
-        break;
-    case MDBRecordBase::RecordApplication: {
-        auto* r = static_cast<MDBRecordApplication*>(record);
-        if (attribute == "name")
-            r->name = value.toString();
-        else if (attribute == "alias")
-            r->alias = value.toString();
-        break;
-    }
-    case MDBRecordBase::RecordPicType: {
-        auto* r = static_cast<MDBRecordPicType*>(record);
-        if (attribute == "name")
-            r->name = value.toString();
-        else if (attribute == "type")
-            r->picTypeCode = quint8(value.toUInt()); // the code is 8 bits wide
-        break;
-    }
-    case MDBRecordBase::RecordPicture: {
-        auto* r = static_cast<MDBRecordPicture*>(record);
-        if (attribute == "picname")
-            r->name = value.toString();
-        else if (attribute == "in_priv_code")
-            r->inPrivCode = value.toInt();
-        else if (attribute == "out_priv_code")
-            r->outPrivCode = value.toInt();
-        else if (attribute == "AORNum")
-            r->aorNum = value.toInt();
-        break;
-    }
-    case MDBRecordBase::RecordEdition: {
-        auto* r = static_cast<MDBRecordEdition*>(record);
-        if (attribute == "modifytime")
-            r->modifyTime = RecordReader::IsoTime(value.toString());
-        else if (attribute == "version")
-            r->version = value.toInt();
-        else if (attribute == "node_name")
-            r->nodeName = value.toString();
-        else if (attribute == "versiontime")
-            r->versionTime = RecordReader::ReleaseTime(value.toString());
-        break;
-    }
-    case MDBRecordBase::RecordIconType: {
-        auto* r = static_cast<MDBRecordIconType*>(record);
-        if (attribute == "name")
-            r->name = value.toString();
-        else if (attribute == "shapeType")
-            r->shapeType = value.toUInt();
-        else if (attribute == "catId")
-            r->catId = value.toUInt();
-        else if (attribute == "member1")
-            r->member1 = value.toBool();
-        else if (attribute == "editType")
-            r->editType = value.toInt();
-        break;
-    }
-    case MDBRecordBase::RecordIcon: {
-        auto* r = static_cast<MDBRecordIcon*>(record);
-        if (attribute == "name")
-            r->name = value.toString();
-        else if (attribute == "uuid")
-            r->uuid = value.toString();
-        else if (attribute == "member1")
-            r->member1 = value.toBool();
-        else if (attribute == "makeTime")
-            r->makeTime = value.toString();
-        else if (attribute == "member2")
-            r->member2 = value.toBool();
-        break;
-    }
-    case MDBRecordBase::RecordTemplate:
-        if (attribute == "alias")
-            record->name = value.toString();
-        break;
-    case MDBRecordBase::RecordTemptype: {
-        auto* r = static_cast<MDBRecordTemptype*>(record);
-        if (attribute == "name")
-            r->name = value.toString();
-        else if (attribute == "alias")
-            r->alias = value.toString();
-        break;
-    }
-    case MDBRecordBase::RecordConfigFile: {
-        auto* r = static_cast<MDBRecordConfigFile*>(record);
-        if (attribute == "filename")
-            r->name = value.toString();
-        else if (attribute == "releaseTime")
-            r->releaseTime = value.toString();
-        else if (attribute == "filepath")
-            r->filePath = value.toString();
-        break;
-    }
-    case MDBRecordBase::RecordNone:
-        break;
+    for (const MDBRecordField& field : MDBRecordFields(record->type)) {
+        if (attribute != QLatin1String(field.attribute))
+            continue;
+        switch (field.kind) {
+        case MDBRecordField::Time:
+            field.set(*record, RecordReader::IsoTime(value.toString()));
+            break;
+        case MDBRecordField::ReleaseTime:
+            field.set(*record, RecordReader::ReleaseTime(value.toString()));
+            break;
+        default:
+            field.set(*record, value);
+        }
+        return;
     }
 }
 

@@ -2,6 +2,8 @@
 
 #include <QDomElement>
 
+#include "mdbrecordfields.h"
+
 MDBRecordBase::MDBRecordBase(RecordType recordType)
     : type(recordType)
 {
@@ -17,6 +19,10 @@ void MDBRecordBase::WriteXml(QDomElement* element) const
     element->setAttribute("name", name);
     element->setAttribute("type", int(type));
     element->setAttribute("outerOid", outerOid);
+    for (const MDBRecordField& field : MDBRecordFields(type)) {
+        if (field.xmlName)
+            element->setAttribute(field.xmlName, field.get(*this).toString());
+    }
 }
 
 void MDBRecordBase::ReadXml(QDomElement* element)
@@ -29,4 +35,17 @@ void MDBRecordBase::ReadXml(QDomElement* element)
         name = element->attribute("name");
     if (element->hasAttribute("outerOid"))
         outerOid = element->attribute("outerOid");
+    for (const MDBRecordField& field : MDBRecordFields(type)) {
+        if (!field.xmlName || !element->hasAttribute(field.xmlName))
+            continue;
+        const QString text = element->attribute(field.xmlName);
+        if (field.kind != MDBRecordField::Number) {
+            field.set(*this, text);
+            continue;
+        }
+        bool ok = false;
+        const qlonglong number = text.toLongLong(&ok);
+        if (ok)
+            field.set(*this, number);
+    }
 }

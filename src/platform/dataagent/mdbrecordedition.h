@@ -9,8 +9,6 @@ public:
     MDBRecordEdition() : MDBRecordBase(RecordEdition) {}
     M_DBRECORD_CLONE(MDBRecordEdition)
 
-    void WriteXml(QDomElement* element) const override;
-    void ReadXml(QDomElement* element) override;
 
     QString modifyTime;  // "modifytime", ISO date-time with "T"
     int version = 0;     // "version"

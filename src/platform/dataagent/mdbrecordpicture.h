@@ -9,8 +9,6 @@ public:
     MDBRecordPicture() : MDBRecordBase(RecordPicture) {}
     M_DBRECORD_CLONE(MDBRecordPicture)
 
-    void WriteXml(QDomElement* element) const override;
-    void ReadXml(QDomElement* element) override;
 
     int inPrivCode = 0;  // "in_priv_code": privilege needed inside the station network
     int outPrivCode = 0; // "out_priv_code": privilege needed from the outer network

@@ -9,8 +9,6 @@ public:
     MDBRecordPicType() : MDBRecordBase(RecordPicType) {}
     M_DBRECORD_CLONE(MDBRecordPicType)
 
-    void WriteXml(QDomElement* element) const override;
-    void ReadXml(QDomElement* element) override;
 
     quint8 picTypeCode = 0; // "type", truncated to 8 bits (2 station, 9 feeder, ...)
 };

@@ -1,8 +1,31 @@
 #include <QDomDocument>
 #include <memory>
 
+#include "mdbrecordfields.h"
 #include "mdbrecords.h"
 #include "testmain.h"
+
+namespace {
+
+MDBRecordBase* recordOfType(MDBRecordBase::RecordType type)
+{
+    switch (type) {
+    case MDBRecordBase::RecordNode: return new MDBRecordNode;
+    case MDBRecordBase::RecordApplication: return new MDBRecordApplication;
+    case MDBRecordBase::RecordPicType: return new MDBRecordPicType;
+    case MDBRecordBase::RecordPicture: return new MDBRecordPicture;
+    case MDBRecordBase::RecordEdition: return new MDBRecordEdition;
+    case MDBRecordBase::RecordIconType: return new MDBRecordIconType;
+    case MDBRecordBase::RecordIcon: return new MDBRecordIcon;
+    case MDBRecordBase::RecordTemplate: return new MDBRecordTemplate;
+    case MDBRecordBase::RecordTemptype: return new MDBRecordTemptype;
+    case MDBRecordBase::RecordConfigFile: return new MDBRecordConfigFile;
+    case MDBRecordBase::RecordNone: break;
+    }
+    return nullptr;
+}
+
+} // namespace
 
 class tst_DbRecords : public QObject
 {
@@ -14,6 +37,7 @@ private Q_SLOTS:
     void otherRecordsUseTheCommonForm();
     void readingKeepsFieldsOfMissingAttributes();
     void cloneCopiesEveryField();
+    void fieldTableReachesItsOwnField();
 };
 
 void tst_DbRecords::typesAndDefaults()
@@ -155,6 +179,33 @@ void tst_DbRecords::cloneCopiesEveryField()
     QCOMPARE(typed->makeTime, QString("t"));
     QVERIFY(typed->member2);
     QCOMPARE(typed->type, MDBRecordBase::RecordIcon);
+}
+
+void tst_DbRecords::fieldTableReachesItsOwnField()
+{
+    // Guards against a row of the field table that reads or writes another field than its attribute names.
+    for (int t = MDBRecordBase::RecordNode; t <= MDBRecordBase::RecordConfigFile; ++t) {
+        const auto type = MDBRecordBase::RecordType(t);
+        const QList<MDBRecordField>& fields = MDBRecordFields(type);
+        QVERIFY2(!fields.isEmpty(), qPrintable(QString::number(t)));
+        for (int i = 0; i < fields.size(); ++i) {
+            std::unique_ptr<MDBRecordBase> record(recordOfType(type));
+            QVERIFY(record);
+            // A value that no other field of a fresh record holds.
+            const QVariant value = fields[i].kind == MDBRecordField::Flag ? QVariant(true)
+                : fields[i].kind == MDBRecordField::Number                ? QVariant(7)
+                                                                          : QVariant(QString("v%1").arg(i));
+            fields[i].set(*record, value);
+            for (int j = 0; j < fields.size(); ++j) {
+                const QString got = fields[j].get(*record).toString();
+                if (j == i)
+                    QCOMPARE(got, value.toString());
+                else
+                    QVERIFY2(got != value.toString(), fields[j].attribute);
+            }
+        }
+    }
+    QVERIFY(MDBRecordFields(MDBRecordBase::RecordNone).isEmpty());
 }
 
 TALMER_TEST_MAIN(tst_DbRecords)
