@@ -32,20 +32,7 @@ void assign(MDBRecordBase* record, const QString& attribute, const QVariant& val
 
 MDBRecordBase* RecordReader::Create(MDBRecordBase::RecordType type)
 {
-    switch (type) {
-    case MDBRecordBase::RecordNode: return new MDBRecordNode;
-    case MDBRecordBase::RecordApplication: return new MDBRecordApplication;
-    case MDBRecordBase::RecordPicType: return new MDBRecordPicType;
-    case MDBRecordBase::RecordPicture: return new MDBRecordPicture;
-    case MDBRecordBase::RecordEdition: return new MDBRecordEdition;
-    case MDBRecordBase::RecordIconType: return new MDBRecordIconType;
-    case MDBRecordBase::RecordIcon: return new MDBRecordIcon;
-    case MDBRecordBase::RecordTemplate: return new MDBRecordTemplate;
-    case MDBRecordBase::RecordTemptype: return new MDBRecordTemptype;
-    case MDBRecordBase::RecordConfigFile: return new MDBRecordConfigFile;
-    case MDBRecordBase::RecordNone: break;
-    }
-    return nullptr;
+    return MDBNewRecord(type);
 }
 
 void RecordReader::Read(const MDataSet& set, MDBRecordBase::RecordType type, Source source,

@@ -79,3 +79,21 @@ const QList<MDBRecordField>& MDBRecordFields(MDBRecordBase::RecordType type)
     const auto found = table.constFind(int(type));
     return found == table.cend() ? none : *found;
 }
+
+MDBRecordBase* MDBNewRecord(MDBRecordBase::RecordType type)
+{
+    switch (type) {
+    case MDBRecordBase::RecordNode: return new MDBRecordNode;
+    case MDBRecordBase::RecordApplication: return new MDBRecordApplication;
+    case MDBRecordBase::RecordPicType: return new MDBRecordPicType;
+    case MDBRecordBase::RecordPicture: return new MDBRecordPicture;
+    case MDBRecordBase::RecordEdition: return new MDBRecordEdition;
+    case MDBRecordBase::RecordIconType: return new MDBRecordIconType;
+    case MDBRecordBase::RecordIcon: return new MDBRecordIcon;
+    case MDBRecordBase::RecordTemplate: return new MDBRecordTemplate;
+    case MDBRecordBase::RecordTemptype: return new MDBRecordTemptype;
+    case MDBRecordBase::RecordConfigFile: return new MDBRecordConfigFile;
+    case MDBRecordBase::RecordNone: break;
+    }
+    return nullptr;
+}

@@ -28,3 +28,5 @@ struct MDBRecordField
 
 // The fields of a record class, name first; empty for RecordNone.
 const QList<MDBRecordField>& MDBRecordFields(MDBRecordBase::RecordType type);
+// A new, empty record of the type (the caller owns it); null for RecordNone.
+MDBRecordBase* MDBNewRecord(MDBRecordBase::RecordType type);

@@ -5,28 +5,6 @@
 #include "mdbrecords.h"
 #include "testmain.h"
 
-namespace {
-
-MDBRecordBase* recordOfType(MDBRecordBase::RecordType type)
-{
-    switch (type) {
-    case MDBRecordBase::RecordNode: return new MDBRecordNode;
-    case MDBRecordBase::RecordApplication: return new MDBRecordApplication;
-    case MDBRecordBase::RecordPicType: return new MDBRecordPicType;
-    case MDBRecordBase::RecordPicture: return new MDBRecordPicture;
-    case MDBRecordBase::RecordEdition: return new MDBRecordEdition;
-    case MDBRecordBase::RecordIconType: return new MDBRecordIconType;
-    case MDBRecordBase::RecordIcon: return new MDBRecordIcon;
-    case MDBRecordBase::RecordTemplate: return new MDBRecordTemplate;
-    case MDBRecordBase::RecordTemptype: return new MDBRecordTemptype;
-    case MDBRecordBase::RecordConfigFile: return new MDBRecordConfigFile;
-    case MDBRecordBase::RecordNone: break;
-    }
-    return nullptr;
-}
-
-} // namespace
-
 class tst_DbRecords : public QObject
 {
     Q_OBJECT
@@ -189,7 +167,7 @@ void tst_DbRecords::fieldTableReachesItsOwnField()
         const QList<MDBRecordField>& fields = MDBRecordFields(type);
         QVERIFY2(!fields.isEmpty(), qPrintable(QString::number(t)));
         for (int i = 0; i < fields.size(); ++i) {
-            std::unique_ptr<MDBRecordBase> record(recordOfType(type));
+            std::unique_ptr<MDBRecordBase> record(MDBNewRecord(type));
             QVERIFY(record);
             // A value that no other field of a fresh record holds.
             const QVariant value = fields[i].kind == MDBRecordField::Flag ? QVariant(true)
