@@ -38,7 +38,7 @@ bool IsFileStale(const QString& path, const QString& recordTime)
     if (!file.exists())
         return true;
     const std::optional<qint64> record = Seconds(recordTime);
-    return !record || file.lastModified().toSecsSinceEpoch() < *record;
+    return record && file.lastModified().toSecsSinceEpoch() < *record;
 }
 
 } // namespace RecordTime

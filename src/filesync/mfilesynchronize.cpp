@@ -257,8 +257,11 @@ void MFileSynchronize::SynConfigFiles()
     for (const MDBRecordBase* base : std::as_const(records)) {
         const auto* record = static_cast<const MDBRecordConfigFile*>(base);
         const QString local = ConfigFileLocalPath(record->filePath, record->name);
-        // Missing files are left to GetConfigFile, which fetches on first use.
-        if (QFileInfo::exists(local) && RecordTime::IsFileStale(local, record->releaseTime))
+        // Missing files are left to GetConfigFile, which fetches on first use;
+        // a file whose record time cannot be read is fetched every time here,
+        // so that a site can always push its configuration out again.
+        const bool unreadable = !RecordTime::Seconds(record->releaseTime);
+        if (QFileInfo::exists(local) && (unreadable || RecordTime::IsFileStale(local, record->releaseTime)))
             m_session->DownloadFile(wire(kConfigDirectory + record->name).constData(), wire(local).constData(),
                                     kTransferFlag, kTransferWaitMs);
     }
