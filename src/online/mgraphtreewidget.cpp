@@ -1,11 +1,11 @@
 #include "mgraphtreewidget.h"
 
+#include "librarynames.h"
 #include "mabstractdbinterface.h"
-#include "mappdict.h"
 #include "mdbinterfaceholder.h"
 #include "mdbrecordnode.h"
-#include "mmitr.h"
 #include "mtreewidgetitem.h"
+#include "treerules.h"
 
 MGraphTreeWidget::MGraphTreeWidget(QWidget* parent)
     : QTreeWidget(parent),
@@ -18,10 +18,7 @@ MGraphTreeWidget::MGraphTreeWidget(QWidget* parent)
     setRootIsDecorated(false);
     setHeaderLabel(tr("pictures"));
     connect(this, &QTreeWidget::itemClicked, this, &MGraphTreeWidget::slotItemClicked);
-    for (const MAppInfo& app : MAppDict::Instance()->GetAppList()) {
-        const QString translated = mmi_tr(app.description, QString());
-        m_appDisplayNames.insert(app.name, translated.isEmpty() ? app.description : translated);
-    }
+    m_appDisplayNames = TreeRules::ApplicationDisplayNames();
     InitTreeWidget();
     m_currentApplication = m_currentPictureType = m_currentPicture = nullptr;
 }
@@ -34,7 +31,7 @@ MGraphTreeWidget::~MGraphTreeWidget()
 
 void MGraphTreeWidget::InitTreeWidget()
 {
-    m_dbInterface->GetNode(m_nodeRecord, "node1");
+    m_dbInterface->GetNode(m_nodeRecord, Library::kNode);
     if (!m_nodeRecord)
         return;
     QList<MDBRecordBase*> applications;

@@ -1,6 +1,5 @@
 #include "mtreewidgetitem.h"
 
-#include <QMap>
 
 #include "editionrules.h"
 #include "librarynames.h"
@@ -8,7 +7,7 @@
 #include "mdbrecordedition.h"
 #include "mgraphtreewidget.h"
 #include "mmitr.h"
-#include "mpinyinsort.h"
+#include "treerules.h"
 
 namespace {
 
@@ -97,15 +96,8 @@ void MTreeWidgetItem::RefreshSubItems()
 void MTreeWidgetItem::fillPictures(QList<MDBRecordBase*>& records)
 {
     // One item per name, in Pinyin order; of two records of a name the last wins.
-    QMap<QString, MDBRecordBase*> byName;
-    for (MDBRecordBase* record : std::as_const(records)) {
-        delete byName.value(record->name);
-        byName.insert(record->name, record);
-    }
-    QStringList names = byName.keys();
-    MPinYinSort::Instance()->SortByPY(names, true);
-    for (const QString& name : std::as_const(names))
-        new MTreeWidgetItem(this, byName.value(name));
+    for (MDBRecordBase* record : TreeRules::PicturesInPinyinOrder(records, TreeRules::Keep::Last))
+        new MTreeWidgetItem(this, record);
 }
 
 void MTreeWidgetItem::fillVersions(QList<MDBRecordBase*>& records)
