@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh >/dev/null
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j "${JOBS:-$(nproc)}" --target talmerctl >/dev/null
+cmake --build build -j "${JOBS:-$(nproc)}" --target talmerctl talmerview >/dev/null
 
 site=demo-site
 tool=./build/tools/talmerctl/talmerctl
@@ -58,5 +58,20 @@ echo $(ls "$site/deployment/icon/breaker/")
 
 step "the workstation's graph options"
 ctl notebook show
+
+step "the online viewer, logged in as the sample operator (level 1, area 1)"
+# The demo gives the operator a known password; the site's own was shown once, at init.
+demo_password=operator-demo
+printf '%s\n%s\n' "$demo_password" "$demo_password" | "$tool" --site "$site" user passwd operator >/dev/null
+viewer=./build/tools/talmerview/talmerview
+if [ -n "${DISPLAY:-}" ]; then
+  echo "a window opens: pick a picture on the left, or type its initials (BJ) in the search box"
+  echo "$demo_password" | "$viewer" --site "$site" --user operator
+else
+  mkdir -p demo-shots
+  echo "$demo_password" | QT_QPA_PLATFORM=offscreen "$viewer" --site "$site" --user operator --search BJ \
+    --screenshot demo-shots/viewer.png 2>/dev/null
+  echo "no display: the viewer's window is in demo-shots/viewer.png, its search list in demo-shots/viewer-search.png"
+fi
 
 printf '\nThe site stays in %s/; its hosts need the environment in %s/site.env.\n' "$site" "$site"
