@@ -23,7 +23,9 @@
 #include "mdataset.h"
 #include "mdbrecords.h"
 #include "mfilesynchronize.h"
+#include "mgraphitemonline.h"
 #include "mgraphprivilege.h"
+#include "mgraphtreeviewonline.h"
 #include "mgraphtreewidget.h"
 #include "mhmiadmin.h"
 #include "mpinyinsort.h"
@@ -173,6 +175,44 @@ void benchTree(const Site& site, Bench::Table& table)
     table.limit("graph tree: open, expand an application", tree, "bare SQL", bare, 100000);
 }
 
+// The child of parent whose record has that identifier.
+QTreeWidgetItem* itemOf(QTreeWidgetItem* parent, const QString& oid)
+{
+    for (int i = 0; i < parent->childCount(); ++i) {
+        auto* item = dynamic_cast<MGraphItemOnline*>(parent->child(i));
+        if (item && item->Record() && item->Record()->oid == oid)
+            return item;
+    }
+    return nullptr;
+}
+
+void benchOnlineTree(const Site& site, Bench::Table& table)
+{
+    QSqlQuery pictures = prepared(site, kChildrenSql);
+    // An operator logged in: every picture of the type is checked against the privileges.
+    MHmiAdmin::AddUser("operator", "operator", 4); // the highest level of the site: all pass, each checked
+    MHmiAdmin::GrantFunction("operator", "MMI", "graph view");
+    MHmiAdmin::AddResponsibility("operator", "*", 0);
+    MGraphPrivilege::LogIn("operator", "operator");
+    const double tree = Bench::medianMicros([&] {
+        MGraphTreeViewOnline widget;
+        QTreeWidgetItem* app = nullptr;
+        for (int i = 0; i < widget.topLevelItemCount() && !app; ++i) {
+            auto* item = static_cast<MGraphItemOnline*>(widget.topLevelItem(i));
+            app = item->Record()->oid == site.large.bigApplication ? item : nullptr;
+        }
+        widget.ItemClicked(app, 0);
+        QTreeWidgetItem* type = app ? itemOf(app, site.large.bigType) : nullptr;
+        widget.ItemClicked(type, 0);
+        if (!type || type->childCount() != 1000)
+            qFatal("expected 1,000 pictures in the online tree");
+    }, 10);
+    const double bare = Bench::medianMicros([&] { readAll(pictures, {site.large.bigType.toLongLong()}); }, 10);
+    table.limit("online tree: open, expand a type of 1,000 pictures, operator logged in", tree,
+                "bare SQL of its pictures", bare, 100000);
+    MGraphPrivilege::Clear();
+}
+
 void benchIconSync(const Site& site, Bench::Table& table)
 {
     Synchronize sync;
@@ -298,6 +338,7 @@ int main(int argc, char** argv)
     benchChildren(site, db, table);
     benchSearch(db, table);
     benchTree(site, table);
+    benchOnlineTree(site, table);
     benchIconSync(site, table);
     benchPinyin(table);
     benchFtp(dir.filePath("work"), site.root, table);

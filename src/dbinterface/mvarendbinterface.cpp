@@ -10,6 +10,7 @@
 #include "mpictureimportservice.h"
 #include "mpinyinsort.h"
 #include "objectpath.h"
+#include "privilegememo.h"
 #include "quilladataagent.h"
 #include "librarynames.h"
 #include "recordreader.h"
@@ -495,6 +496,7 @@ void MVarenDBInterface::GetPicturesByPath(const QString& path, const QStringList
 void MVarenDBInterface::SearchPictures(QStringList& out, const QString& key)
 {
     MPinYinSort* pinyin = MPinYinSort::Instance();
+    PrivilegeMemo privileges;
     for (MDataAgent* agent : {m_agent, m_outerAgent}) {
         if (!agent)
             continue;
@@ -508,8 +510,8 @@ void MVarenDBInterface::SearchPictures(QStringList& out, const QString& key)
             const QString upper = name.toUpper();
             if (!upper.startsWith(key) && !pinyin->GetPYString(upper.toLocal8Bit()).startsWith(key))
                 continue;
-            if (MGraphPrivilege::CheckGraphPrivilege(set.GetFieldValueByIndex(privField, i).toInt(),
-                                                     set.GetFieldValueByIndex(areaField, i).toInt()))
+            if (privileges.Allows(set.GetFieldValueByIndex(privField, i).toInt(),
+                                  set.GetFieldValueByIndex(areaField, i).toInt()))
                 out << name;
         }
     }

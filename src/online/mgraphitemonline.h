@@ -12,6 +12,8 @@ class MGraphItemOnline : public QTreeWidgetItem
 public:
     MGraphItemOnline(QTreeWidget* parent, MDBRecordBase* record);
     MGraphItemOnline(QTreeWidgetItem* parent, MDBRecordBase* record);
+    // An item without a parent yet, for adding many children at once.
+    explicit MGraphItemOnline(MDBRecordBase* record);
     ~MGraphItemOnline() override;
 
     MGraphItemOnline(const MGraphItemOnline&) = delete;

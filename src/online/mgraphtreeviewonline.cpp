@@ -14,7 +14,7 @@
 #include "mdeploypaths.h"
 #include "mfilesynchronize.h"
 #include "mgraphitemonline.h"
-#include "mgraphprivilege.h"
+#include "privilegememo.h"
 #include "recordlist.h"
 #include "recordtime.h"
 #include "treerules.h"
@@ -174,17 +174,17 @@ void MGraphTreeViewOnline::fillPictures(MGraphItemOnline* typeItem, QList<MDBRec
         m_currentPicture = nullptr;
     qDeleteAll(typeItem->takeChildren());
     const bool any = !records.isEmpty();
-    int shown = 0;
+    PrivilegeMemo privileges;
+    QList<QTreeWidgetItem*> shown; // added in one go: one by one costs a model update each
     for (MDBRecordBase* record : TreeRules::PicturesInPinyinOrder(records, TreeRules::Keep::First)) {
         const auto* picture = static_cast<MDBRecordPicture*>(record);
-        if (!MGraphPrivilege::CheckGraphPrivilege(picture->inPrivCode, picture->aorNum)) {
+        if (privileges.Allows(picture->inPrivCode, picture->aorNum))
+            shown << new MGraphItemOnline(record);
+        else
             delete record;
-            continue;
-        }
-        new MGraphItemOnline(typeItem, record);
-        ++shown;
     }
-    if (any && shown == 0)
+    typeItem->addChildren(shown);
+    if (any && shown.isEmpty())
         QMessageBox::information(nullptr, tr("information"), tr("you dont have privilege to view any of this graphes."),
                                  QMessageBox::Ok);
 }
