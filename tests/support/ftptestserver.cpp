@@ -42,9 +42,15 @@ QString FtpTestServer::unavailableReason()
 bool FtpTestServer::start()
 {
     stop();
-    QStringList args{script(), "--root", m_root, "--port", QString::number(m_port), "--log", m_root + ".received"};
+    QFile::remove(m_root + ".fault");
+    QStringList args{script(), "--root", m_root, "--port", QString::number(m_port), "--log", m_root + ".received",
+                     "--fault-file", m_root + ".fault", "--max-seconds", QString::number(kMaxSeconds)};
     if (m_throttle > 0)
         args << "--throttle" << QString::number(m_throttle);
+    if (!m_user.isEmpty())
+        args << "--user" << m_user << "--password" << m_password;
+    if (m_readOnly)
+        args << "--perm" << "elr";
     m_process.setProcessChannelMode(QProcess::SeparateChannels);
     m_process.start(kPython, args);
     if (!m_process.waitForStarted(10000))
@@ -79,6 +85,24 @@ bool FtpTestServer::isRunning()
     if (m_process.state() == QProcess::Running)
         m_process.waitForFinished(1);
     return m_process.state() == QProcess::Running;
+}
+
+void FtpTestServer::setUser(const QString& user, const QString& password)
+{
+    m_user = user;
+    m_password = password;
+}
+
+bool FtpTestServer::armFault(const QString& fault) const
+{
+    QFile file(m_root + ".fault");
+    const QByteArray line = fault.toUtf8() + "\n";
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(line) == line.size() && file.flush();
+}
+
+bool FtpTestServer::faultPending() const
+{
+    return QFile::exists(m_root + ".fault");
 }
 
 QStringList FtpTestServer::received() const
