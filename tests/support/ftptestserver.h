@@ -57,6 +57,11 @@ private:
     QProcess m_process;
 };
 
+// Files on either side of a transfer, for asserting both: writeFile makes the
+// folders; readFile gives "<missing>" for a file that is not there.
+bool writeFile(const QString& path, const QByteArray& data);
+QByteArray readFile(const QString& path);
+
 } // namespace TestSupport
 
 // Starts server, or skips the test where pyftpdlib is not installed (CI installs it).

@@ -8,21 +8,10 @@
 #include "testmain.h"
 
 using TestSupport::FtpTestServer;
+using TestSupport::readFile;
+using TestSupport::writeFile;
 
 namespace {
-
-bool writeFile(const QString& path, const QByteArray& data)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(data) == data.size();
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
 
 QStringList names(const std::vector<std::string>& list)
 {

@@ -10,23 +10,8 @@
 using FtpCore::FtpConnection;
 using FtpCore::FtpEntry;
 using TestSupport::FtpTestServer;
-
-namespace {
-
-bool writeFile(const QString& path, const QByteArray& data)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(data) == data.size();
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-} // namespace
+using TestSupport::readFile;
+using TestSupport::writeFile;
 
 // The FTP core the file server client and the workstation push share.
 class tst_FtpConnection : public QObject

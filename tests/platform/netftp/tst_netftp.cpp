@@ -7,23 +7,8 @@
 #include "testmain.h"
 
 using TestSupport::FtpTestServer;
-
-namespace {
-
-bool writeFile(const QString& path, const QByteArray& data)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(data) == data.size();
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-} // namespace
+using TestSupport::readFile;
+using TestSupport::writeFile;
 
 // The workstation push client: workstations reached by name through
 // TALMER_FTP_CONNECT_TO, each its own FTP server on loopback.
