@@ -48,14 +48,15 @@ QString WorkstationPush::RemotePath(const QString& localPath)
 int WorkstationPush::pushTo(const QString& localPath, const QStringList& nodes)
 {
     m_failures.clear();
+    const QString remote = MDeployPaths::IsInsideRoot(localPath) ? RemotePath(localPath) : QString();
     // One client per workstation, in name order; a name given twice gets the file once.
     std::map<QString, std::unique_ptr<net_ftp>> clients;
     for (const QString& node : nodes) {
         auto client = std::make_unique<net_ftp>();
-        client->login(node, QString(), QString(), kLoginWaitMs);
+        if (!remote.isEmpty())
+            client->login(node, QString(), QString(), kLoginWaitMs);
         clients[node] = std::move(client);
     }
-    const QString remote = MDeployPaths::IsInsideRoot(localPath) ? RemotePath(localPath) : QString();
     for (auto& [node, client] : clients) {
         const int result = remote.isEmpty() ? kNotInTree : client->put(localPath, remote, kTransferWaitMs);
         if (result < 0) {

@@ -230,6 +230,13 @@ void tst_FileSyncFtp::pushesGoToTheOtherWorkstationsOnce()
     QVERIFY(sync.SynFileActive(icon, "nowhere.invalid") < 0);
     QCOMPARE(sync.LastPushFailures().size(), 1);
     QCOMPARE(sync.LastPushFailures().first().node, QString("nowhere.invalid"));
+    // A file outside the tree has no place on a workstation: refused, and said so.
+    const QString outside = m_tree->base() + "/deployment-other/icon/breaker/{u9}.xco";
+    QVERIFY(writeFile(outside, "not ours"));
+    QVERIFY(sync.SynFileActive(outside, "ws2") < 0);
+    QCOMPARE(sync.LastPushFailures().size(), 1);
+    QVERIFY(!QFile::exists(m_ws[1]->root() + "/deployment-other"));
+    QVERIFY(!QFile::exists(m_ws[1]->root() + "/deployment/icon/breaker/{u9}.xco"));
 }
 
 void tst_FileSyncFtp::savedIconsArePushedAndStored()
