@@ -182,6 +182,7 @@ if args.user:
     authorizer.add_user(args.user, args.password, args.root, perm=args.perm)
 Handler.authorizer = authorizer
 Handler.banner = "test server ready"
+Handler.auth_failed_timeout = 0  # a refused log-in answers at once: tests wait for nothing
 
 die_with_parent()
 server = FTPServer(("127.0.0.1", args.port), Handler)
