@@ -302,9 +302,12 @@ void MFileSynchronize::SynConfigFiles()
         const auto* record = static_cast<const MDBRecordConfigFile*>(base);
         const QString target = treeFile(ConfigFileLocalPath(record->filePath, record->name));
         const QString serverPath = configServerPath(record->name);
-        // Missing files are left to GetConfigFile, which fetches on first use.
+        // Missing files are left to GetConfigFile, which fetches on first use;
+        // a file whose record time cannot be read is fetched every time here,
+        // so that a site can always push its configuration out again.
+        const bool unreadable = !RecordTime::Seconds(record->releaseTime);
         if (!target.isEmpty() && !serverPath.isEmpty() && QFileInfo::exists(target)
-            && RecordTime::IsFileStale(target, record->releaseTime))
+            && (unreadable || RecordTime::IsFileStale(target, record->releaseTime)))
             m_session->DownloadFile(wire(serverPath).constData(), wire(target).constData(), kTransferFlag,
                                     kTransferWaitMs);
     }

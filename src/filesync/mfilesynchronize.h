@@ -46,8 +46,8 @@ public:
     // then pushed to the other workstations; a push that fails does not change
     // the result (the server has the file): LastPushFailures() lists it.
     int SaveFile(const QString& localPath, const QString& serverName = QString()) const;
-    // Fetches a configuration file when it is missing, or older than its record.
-    // An unreadable record time counts as newer: the file is fetched.
+    // Fetches a configuration file when it is missing, or older than its record
+    // (RecordTime::IsFileStale says what an unreadable record time means).
     int GetConfigFile(const QString& localPath);
     // Stores, then records and pushes (to nodeName, or all other workstations
     // when empty) a configuration file; -2 when it does not exist. A failed
@@ -63,9 +63,9 @@ public:
     // Lets the user pick a configuration file and workstations, and pushes it.
     void SaveConfigFile();
     void SynConfigFiles();
-    // Fetches every icon file that is missing or older than its record (or
-    // whose record time does not read); a file is tried at most three times
-    // per process.
+    // Fetches every icon file that is missing or older than its record
+    // (RecordTime::IsFileStale); a file is tried at most three times per
+    // process.
     void SynIconFiles();
 
     // The workstations the last push (of SaveFile, SaveConfigFile or
