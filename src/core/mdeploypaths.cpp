@@ -146,9 +146,9 @@ QString MDeployPaths::ResolvedTarget(const QString& path)
         return {};
     const QString resolvedRoot = resolveOnDisk(root, 0);
     const QString target = resolveOnDisk(path, 0);
-    if (resolvedRoot.isEmpty() || resolvedRoot == "/" || target.isEmpty() || !target.startsWith(joined(resolvedRoot, QString())))
+    if (resolvedRoot.isEmpty() || resolvedRoot == "/" || target.isEmpty())
         return {};
-    return target;
+    return target.startsWith(joined(resolvedRoot, QString())) ? target : QString();
 }
 
 QString MDeployPaths::RelativePath(const QString& path)

@@ -36,7 +36,7 @@ int net_ftp::login(const QString& host, const QString& user, const QString& pass
     m_ftp->SetServer(url.toString(), connectTo());
     m_loggedIn = !host.isEmpty() && url.isValid();
     if (!m_loggedIn) {
-        m_error = "no such host name: '" + host + "'";
+        m_error = host.isEmpty() ? QStringLiteral("no host name given") : "not a host name: '" + host + "'";
         return kNotLoggedIn;
     }
     const int result = m_ftp->Login(waitMs);
@@ -48,9 +48,12 @@ int net_ftp::login(const QString& host, const QString& user, const QString& pass
 int net_ftp::put(const QString& localPath, const QString& remotePath, int waitMs)
 {
     // A put without a working log-in tries once more: the server may be back.
-    if (!m_loggedIn && m_ftp->Login(waitMs) != 0) {
-        m_error = "cannot log in: " + m_ftp->LastError();
-        return kNotLoggedIn;
+    if (!m_loggedIn) {
+        m_loggedIn = m_ftp->Login(waitMs) == 0;
+        if (!m_loggedIn) {
+            m_error = "cannot log in: " + m_ftp->LastError();
+            return kNotLoggedIn;
+        }
     }
     QFile local(localPath);
     if (!local.open(QIODevice::ReadOnly)) {
