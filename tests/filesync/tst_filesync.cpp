@@ -44,6 +44,7 @@ private Q_SLOTS:
     void listRemoveRename();
     void withoutASession();
     void configurationFiles();
+    void aFailedStoreRecordsNothing();
     void synchronizingConfigurationFiles();
     void iconFilesAreFetchedWhenStaleAndAtMostThrice();
     void nodeSelectionDialog();
@@ -221,6 +222,23 @@ void tst_FileSync::configurationFiles()
     QVERIFY(writeFile(onServer("mmiconfig/fresh.ini"), "fresh"));
     QCOMPARE(sync->GetConfigFile(local("etc/fresh/fresh.ini")), 0);
     QCOMPARE(readFile(local("etc/fresh/fresh.ini")), QByteArray("fresh"));
+}
+
+void tst_FileSync::aFailedStoreRecordsNothing()
+{
+    // Guards against a configuration record announcing a file the server refused.
+    auto sync = directorySync();
+    const QString ini = local("etc/mmi/blocked.ini");
+    QVERIFY(writeFile(ini, "mine", QDateTime::currentDateTime().addSecs(-600)));
+    QVERIFY(QDir().mkpath(onServer("mmiconfig/blocked.ini"))); // a folder of the file's name blocks the upload
+    QVERIFY(sync->SaveConfigFile(ini, QString()) < 0);
+    QString recorded;
+    MDBInterfaceHolder::Instance()->GetInterface()->UpdateConfigFile(ini, recorded, false);
+    QCOMPARE(recorded, QString());
+    QVERIFY(QDir().rmdir(onServer("mmiconfig/blocked.ini")));
+    QCOMPARE(sync->SaveConfigFile(ini, QString()), 0);
+    MDBInterfaceHolder::Instance()->GetInterface()->UpdateConfigFile(ini, recorded, false);
+    QCOMPARE(recorded, QFileInfo(ini).lastModified().toString(Qt::ISODate));
 }
 
 void tst_FileSync::synchronizingConfigurationFiles()
