@@ -3,6 +3,58 @@
 #include <QDir>
 #include <QFileInfo>
 
+namespace {
+
+// Links deeper than this are taken for a loop, as the kernel does.
+constexpr int kMaxLinkDepth = 40;
+
+QString joined(const QString& folder, const QString& name)
+{
+    return folder.endsWith('/') ? folder + name : folder + "/" + name;
+}
+
+QString parentOf(const QString& folder)
+{
+    const int slash = folder.lastIndexOf('/');
+    return slash <= 0 ? QStringLiteral("/") : folder.left(slash);
+}
+
+// Walks path one name at a time from "/", the way open() does; empty when it
+// cannot be followed (a link loop, ".." below a missing folder).
+QString resolveOnDisk(const QString& path, int depth)
+{
+    if (depth > kMaxLinkDepth)
+        return {};
+    const QString absolute = QDir::isRelativePath(path) ? QDir::current().absoluteFilePath(path) : path;
+    const QStringList names = absolute.split('/', Qt::SkipEmptyParts);
+    QString current = QStringLiteral("/");
+    bool missing = false;
+    for (const QString& name : names) {
+        if (name == ".")
+            continue;
+        if (name == "..") {
+            if (missing)
+                return {};
+            current = parentOf(current);
+            continue;
+        }
+        const QString next = joined(current, name);
+        const QFileInfo info(next);
+        if (!missing && info.isSymLink()) {
+            current = resolveOnDisk(info.symLinkTarget(), depth + 1);
+            if (current.isEmpty())
+                return {};
+            missing = !QFileInfo::exists(current);
+        } else {
+            missing = missing || !info.exists();
+            current = next;
+        }
+    }
+    return current;
+}
+
+} // namespace
+
 QString MDeployPaths::Root()
 {
     return qEnvironmentVariable("TALMER_DEPLOY_DIR");
@@ -85,4 +137,26 @@ QString MDeployPaths::GraphStoreEntry(const QString& path)
     if (parent != store && !parent.startsWith(store + "/"))
         return {};
     return parent + "/" + name;
+}
+
+QString MDeployPaths::ResolvedTarget(const QString& path)
+{
+    const QString root = SafeRoot();
+    if (root.isEmpty() || path.isEmpty())
+        return {};
+    const QString resolvedRoot = resolveOnDisk(root, 0);
+    const QString target = resolveOnDisk(path, 0);
+    if (resolvedRoot.isEmpty() || resolvedRoot == "/" || target.isEmpty())
+        return {};
+    return target.startsWith(joined(resolvedRoot, QString())) ? target : QString();
+}
+
+QString MDeployPaths::RelativePath(const QString& path)
+{
+    const QString root = SafeRoot();
+    if (root.isEmpty() || path.isEmpty() || QDir::isRelativePath(path))
+        return {};
+    const QString cleaned = QDir::cleanPath(path);
+    const QString prefix = joined(root, QString());
+    return cleaned.startsWith(prefix) ? cleaned.mid(prefix.size()) : QString();
 }

@@ -41,4 +41,17 @@ public:
     // work on this path, so that "link/.." cannot lead out of the store.
     static QString GraphStoreEntry(const QString& path);
     static bool IsInsideGraphStore(const QString& path) { return !GraphStoreEntry(path).isEmpty(); }
+
+    // Where a write to path lands, as the file system resolves it: symbolic
+    // links followed (dangling ones too, as QSaveFile and QFile follow them),
+    // ".." taken after the link before it, missing folders kept by name. Empty
+    // unless that is strictly inside the safe root (resolved the same way), so
+    // a link or ".." in the tree cannot lead a write out of it. Missing
+    // folders may not hold "..", which mkpath would read differently.
+    static QString ResolvedTarget(const QString& path);
+    static bool IsInsideRoot(const QString& path) { return !ResolvedTarget(path).isEmpty(); }
+    // path relative to the root, both cleaned ("pic/A/P/0.xrg"); empty when
+    // path is not below the root or there is no safe root. Text only: it names
+    // the file's place in the tree, whatever links the tree holds.
+    static QString RelativePath(const QString& path);
 };

@@ -3,24 +3,18 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QHostInfo>
 #include <QRegularExpression>
 #include <cstdio>
-#include <limits>
-#include <memory>
 
-#include "brelsysmandataagent.h"
 #include "file_svrconn_manager.h"
 #include "i_file_session.h"
 #include "mabstractdbinterface.h"
-#include "mappdict.h"
 #include "mdbinterfaceholder.h"
 #include "mdbrecords.h"
 #include "mdeploypaths.h"
 #include "mmidebug.h"
-#include "mnodesselectdialog.h"
-#include "net_ftp.h"
 #include "recordtime.h"
+#include "workstationpush.h"
 
 MFileSynchronize* MFileSynchronize::m_pInstance = nullptr;
 
@@ -28,17 +22,8 @@ namespace {
 
 constexpr int kTransferFlag = 1;
 constexpr int kTransferWaitMs = 10000;
-constexpr int kLoginWaitMs = 1000;
 constexpr int kMaxIconAttempts = 3;
 const QString kConfigDirectory = QStringLiteral("mmiconfig/");
-
-// The "/"-separated pieces of path from index first on; the count of "/" decides
-// where that is, so doubled or trailing slashes shift the result.
-QString lastPieces(const QString& path, int fromEnd)
-{
-    const int slashes = int(path.count('/'));
-    return path.split('/').mid(qMax(0, slashes - fromEnd)).join('/');
-}
 
 // Names travel to the file server as UTF-8, so Chinese names survive.
 QByteArray wire(const QString& text)
@@ -51,10 +36,49 @@ void sessionMissing()
     mmi_debug(" file session is NULL \n");
 }
 
+// Without a deployment root nothing is fetched or written: the paths callers
+// build would start at the file-system root.
+bool hasRoot()
+{
+    if (!MDeployPaths::SafeRoot().isEmpty())
+        return true;
+    mmi_debug(" no deployment root: TALMER_DEPLOY_DIR is not set \n");
+    return false;
+}
+
+// The one gate of every local file this class reads or writes: where path
+// really lies, or empty (with a line on the debug channel) when there is no
+// deployment root or that place is outside it.
+QString treeFile(const QString& path)
+{
+    if (!hasRoot())
+        return {};
+    const QString target = MDeployPaths::ResolvedTarget(path);
+    if (target.isEmpty())
+        mmi_debug(QString("refused %1: outside the deployment tree \n").arg(path));
+    return target;
+}
+
+bool makeParent(const QString& file)
+{
+    const QString directory = file.left(file.lastIndexOf('/'));
+    return QFileInfo(directory).isDir() || QDir().mkpath(directory);
+}
+
+// The server path of a configuration file's name; empty for a name that is
+// not a plain file name.
+QString configServerPath(const QString& name)
+{
+    if (name.isEmpty() || name == "." || name == ".." || name.contains('/') || name.contains('\\'))
+        return {};
+    return kConfigDirectory + name;
+}
+
 } // namespace
 
 MFileSynchronize::MFileSynchronize()
-    : m_session(file_svrconn_manager::instance()->get_file_session()),
+    : m_push(std::make_unique<WorkstationPush>()),
+      m_session(file_svrconn_manager::instance()->get_file_session()),
       m_dbInterface(MDBInterfaceHolder::Instance()->GetInterface())
 {
     if (!m_session)
@@ -74,28 +98,30 @@ MFileSynchronize* MFileSynchronize::Instance()
 
 QString MFileSynchronize::ServerPathForFetch(const QString& localPath)
 {
-    if (localPath.contains("/pic/"))
-        return lastPieces(localPath, 3);
-    if (localPath.contains("/icon/") || localPath.contains("/template/"))
-        return lastPieces(localPath, 2);
-    if (localPath.contains("/curve/"))
-        return lastPieces(localPath, 1);
+    // The place below the root, never a search of the whole path: a root that
+    // itself holds "/pic/" must not move icons into the picture store.
+    const QString relative = MDeployPaths::RelativePath(localPath);
+    for (const char* folder : {"pic/", "icon/", "template/", "curve/"}) {
+        if (relative.startsWith(QLatin1String(folder)))
+            return relative;
+    }
     return {};
 }
 
 QString MFileSynchronize::ServerPathForStore(const QString& localPath)
 {
-    const int curve = localPath.indexOf("/curve/");
-    if (!localPath.contains("/pic/") && !localPath.contains("/icon/") && !localPath.contains("/template/")
-        && curve >= 0)
-        return localPath.mid(curve + 1);
+    // A file is fetched from where it was stored.
     return ServerPathForFetch(localPath);
 }
 
 QString MFileSynchronize::RemotePushPath(const QString& localPath)
 {
-    const int deployment = localPath.indexOf("deployment/");
-    return "/" + (deployment >= 0 ? localPath.mid(deployment) : localPath);
+    return WorkstationPush::RemotePath(localPath);
+}
+
+QStringList MFileSynchronize::PushTargets(const QString& nodeName)
+{
+    return WorkstationPush::Targets(nodeName);
 }
 
 // ---- single files ----------------------------------------------------------------
@@ -106,12 +132,12 @@ int MFileSynchronize::GetFile(const QString& localPath) const
         sessionMissing();
         return -1;
     }
-    const QString serverPath = ServerPathForFetch(localPath);
-    const QString directory = localPath.left(localPath.lastIndexOf('/'));
-    if (!QFileInfo(directory).isDir() && !QDir().mkpath(directory))
+    const QString target = treeFile(localPath);
+    if (target.isEmpty() || !makeParent(target))
         return -1;
+    const QString serverPath = ServerPathForFetch(localPath);
     const int result =
-        m_session->DownloadFile(wire(serverPath).constData(), wire(localPath).constData(), kTransferFlag, kTransferWaitMs);
+        m_session->DownloadFile(wire(serverPath).constData(), wire(target).constData(), kTransferFlag, kTransferWaitMs);
     if (result < 0)
         mmi_debug(QString("get file failed %1 \n").arg(result));
     return result;
@@ -119,23 +145,29 @@ int MFileSynchronize::GetFile(const QString& localPath) const
 
 int MFileSynchronize::SaveFile(const QString& localPath, const QString& serverName) const
 {
+    m_push->ClearFailures();
     if (!m_session) {
         sessionMissing();
         return -1;
     }
+    const QString source = treeFile(localPath);
+    if (source.isEmpty())
+        return -1;
+    const QString relative = MDeployPaths::RelativePath(localPath);
     QString serverPath;
-    if (!serverName.isNull()) {
-        serverPath = localPath.contains("/pic/") ? lastPieces(localPath, 3).section('/', 0, 2) + "/" + serverName
-                                                 : serverName;
-    } else {
+    if (!serverName.isNull())
+        serverPath = relative.startsWith("pic/") ? relative.section('/', 0, 2) + "/" + serverName : serverName;
+    else
         serverPath = ServerPathForStore(localPath);
-        if (localPath.contains("/icon/") || localPath.contains("/template/"))
-            SynFileActive(localPath, QString());
-    }
     const int result =
-        m_session->UploadFile(wire(serverPath).constData(), wire(localPath).constData(), kTransferFlag, kTransferWaitMs);
-    if (result < 0)
+        m_session->UploadFile(wire(serverPath).constData(), wire(source).constData(), kTransferFlag, kTransferWaitMs);
+    if (result < 0) {
         mmi_debug(QString("save file failed %1 \n").arg(result));
+        return result;
+    }
+    // Workstations get what the server has, never a file the server refused.
+    if (serverName.isNull() && (relative.startsWith("icon/") || relative.startsWith("template/")))
+        SynFileActive(localPath, QString());
     return result;
 }
 
@@ -197,16 +229,18 @@ int MFileSynchronize::GetConfigFile(const QString& localPath)
 {
     const bool existed = QFileInfo::exists(localPath);
     const QString path = QString(localPath).replace('\\', '/');
-    const QString directory = path.left(path.lastIndexOf('/'));
-    if (!QFileInfo(directory).isDir() && !QDir().mkpath(directory))
+    const QString target = treeFile(path);
+    const QString serverPath = configServerPath(path.mid(path.lastIndexOf('/') + 1));
+    if (target.isEmpty() || serverPath.isEmpty())
+        return -1;
+    if (!makeParent(target))
         return 0;
-    const QString serverPath = kConfigDirectory + path.mid(path.lastIndexOf('/') + 1);
     if (existed) {
         QString releaseTime;
         m_dbInterface->UpdateConfigFile(path, releaseTime, false);
         if (releaseTime.isEmpty())
             return -1;
-        if (!RecordTime::IsFileStale(path, releaseTime))
+        if (!RecordTime::IsFileStale(target, releaseTime))
             return 0;
     }
     if (!m_session) {
@@ -214,11 +248,13 @@ int MFileSynchronize::GetConfigFile(const QString& localPath)
             sessionMissing();
         return -1;
     }
-    return m_session->DownloadFile(wire(serverPath).constData(), wire(path).constData(), kTransferFlag, kTransferWaitMs);
+    return m_session->DownloadFile(wire(serverPath).constData(), wire(target).constData(), kTransferFlag,
+                                   kTransferWaitMs);
 }
 
 int MFileSynchronize::SaveConfigFile(const QString& localPath, const QString& nodeName)
 {
+    m_push->ClearFailures();
     if (!m_session) {
         sessionMissing();
         return -1;
@@ -226,14 +262,20 @@ int MFileSynchronize::SaveConfigFile(const QString& localPath, const QString& no
     const QString path = QString(localPath).replace('\\', '/');
     if (!QFileInfo::exists(path))
         return -2;
-    QString releaseTime = QFileInfo(path).lastModified().toString(Qt::ISODate);
+    const QString source = treeFile(path);
+    const QString serverPath = configServerPath(path.mid(path.lastIndexOf('/') + 1));
+    if (source.isEmpty() || serverPath.isEmpty())
+        return -1;
+    // The file goes up before the record that announces it.
+    const int result =
+        m_session->UploadFile(wire(serverPath).constData(), wire(source).constData(), kTransferFlag, kTransferWaitMs);
+    if (result < 0) {
+        mmi_debug(QString("save file failed %1 \n").arg(result));
+        return result;
+    }
+    QString releaseTime = QFileInfo(source).lastModified().toString(Qt::ISODate);
     m_dbInterface->UpdateConfigFile(path, releaseTime, true);
     SynFileActive(path, nodeName);
-    const QString serverPath = kConfigDirectory + path.mid(path.lastIndexOf('/') + 1);
-    const int result =
-        m_session->UploadFile(wire(serverPath).constData(), wire(path).constData(), kTransferFlag, kTransferWaitMs);
-    if (result < 0)
-        mmi_debug(QString("save file failed %1 \n").arg(result));
     return result;
 }
 
@@ -252,18 +294,22 @@ void MFileSynchronize::SynConfigFiles()
         sessionMissing();
         return;
     }
+    if (!hasRoot())
+        return;
     QList<MDBRecordBase*> records;
     m_dbInterface->GetConfigFiles(records);
     for (const MDBRecordBase* base : std::as_const(records)) {
         const auto* record = static_cast<const MDBRecordConfigFile*>(base);
-        const QString local = ConfigFileLocalPath(record->filePath, record->name);
+        const QString target = treeFile(ConfigFileLocalPath(record->filePath, record->name));
+        const QString serverPath = configServerPath(record->name);
         // Missing files are left to GetConfigFile, which fetches on first use;
         // a file whose record time cannot be read is fetched every time here,
         // so that a site can always push its configuration out again.
         const bool unreadable = !RecordTime::Seconds(record->releaseTime);
-        if (QFileInfo::exists(local) && (unreadable || RecordTime::IsFileStale(local, record->releaseTime)))
-            m_session->DownloadFile(wire(kConfigDirectory + record->name).constData(), wire(local).constData(),
-                                    kTransferFlag, kTransferWaitMs);
+        if (!target.isEmpty() && !serverPath.isEmpty() && QFileInfo::exists(target)
+            && (unreadable || RecordTime::IsFileStale(target, record->releaseTime)))
+            m_session->DownloadFile(wire(serverPath).constData(), wire(target).constData(), kTransferFlag,
+                                    kTransferWaitMs);
     }
     qDeleteAll(records);
 }
@@ -272,6 +318,8 @@ void MFileSynchronize::SynConfigFiles()
 
 void MFileSynchronize::SynIconFiles()
 {
+    if (!hasRoot())
+        return;
     QList<MDBRecordBase*> types;
     m_dbInterface->GetIconTypes(types);
     for (MDBRecordBase* type : std::as_const(types)) {
@@ -294,54 +342,17 @@ void MFileSynchronize::SynIconFiles()
 
 // ---- pushes to workstations ----------------------------------------------------------
 
-QStringList MFileSynchronize::PushTargets(const QString& nodeName)
-{
-    if (!nodeName.isEmpty())
-        return {nodeName};
-    BrelSysmanDataAgent* agent = MAppDict::Instance()->GetAgent();
-    if (!agent)
-        return {};
-    const QString local = QHostInfo::localHostName().toLower();
-    QStringList targets;
-    for (const QString& node : agent->GetNodeList()) {
-        if (node.toLower() != local)
-            targets << node.toLower();
-    }
-    return targets;
-}
-
-int MFileSynchronize::pushTo(const QString& localPath, const QStringList& nodes)
-{
-    // One client per workstation, in name order; a name given twice gets the file once.
-    std::map<QString, std::unique_ptr<net_ftp>> clients;
-    for (const QString& node : nodes) {
-        auto client = std::make_unique<net_ftp>();
-        client->login(node, QString(), QString(), kLoginWaitMs);
-        clients[node] = std::move(client);
-    }
-    const QString remote = RemotePushPath(localPath);
-    int result = 0;
-    for (auto& [node, client] : clients) {
-        result = client->put(localPath, remote, kTransferWaitMs);
-        client.reset();
-    }
-    return result;
-}
-
 int MFileSynchronize::SynFileActive(const QString& localPath, const QString& nodeName) const
 {
-    if (!MAppDict::Instance()->GetAgent())
-        return 0;
-    return pushTo(localPath, PushTargets(nodeName));
+    return m_push->PushFile(localPath, nodeName);
 }
 
 void MFileSynchronize::SaveConfigFile()
 {
-    MNodesSelectDialog dialog(PushTargets(QString()), nullptr);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    const QString file = dialog.SelectedFile();
-    if (!QFileInfo::exists(file))
-        return;
-    pushTo(file, dialog.SelectedNodes());
+    m_push->PushChosenFile();
+}
+
+QList<MFileSynchronize::PushFailure> MFileSynchronize::LastPushFailures() const
+{
+    return m_push->Failures();
 }

@@ -44,6 +44,7 @@ private Q_SLOTS:
     void listRemoveRename();
     void withoutASession();
     void configurationFiles();
+    void aFailedStoreRecordsNothing();
     void synchronizingConfigurationFiles();
     void iconFilesAreFetchedWhenStaleAndAtMostThrice();
     void nodeSelectionDialog();
@@ -65,31 +66,37 @@ void tst_FileSync::cleanup()
 
 void tst_FileSync::serverPaths_data()
 {
-    QTest::addColumn<QString>("localPath");
-    QTest::addColumn<QString>("fetch");
-    QTest::addColumn<QString>("store");
-    QTest::newRow("picture") << "D:/dep/pic/A/P/0.xrg" << "pic/A/P/0.xrg" << "pic/A/P/0.xrg";
-    QTest::newRow("icon") << "D:/dep/icon/T/u.xco" << "icon/T/u.xco" << "icon/T/u.xco";
-    QTest::newRow("template") << "/opt/deployment/template/style/bay.xtp" << "template/style/bay.xtp"
-                              << "template/style/bay.xtp";
-    QTest::newRow("curve") << "D:/dep/curve/c.dat" << "curve/c.dat" << "curve/c.dat";
-    QTest::newRow("curve in a folder") << "D:/dep/curve/sub/c.dat" << "sub/c.dat" << "curve/sub/c.dat";
-    QTest::newRow("no marker") << "D:/dep/x/y.txt" << "" << "";
-    QTest::newRow("doubled slash shifts") << "D:/dep/pic/A//P/0.xrg" << "A//P/0.xrg" << "A//P/0.xrg";
-    QTest::newRow("trailing slash shifts") << "D:/dep/pic/A/P/" << "pic/A/P/" << "pic/A/P/";
-    QTest::newRow("chinese and blanks") << QString::fromUtf8("/d/deployment/pic/应用 1/北京 站/3.brg")
+    QTest::addColumn<QString>("localPath"); // below the deployment root, unless absolute
+    QTest::addColumn<QString>("server");
+    QTest::addColumn<QString>("remote");    // the path of a push to a workstation
+    QTest::newRow("picture") << "pic/A/P/0.xrg" << "pic/A/P/0.xrg" << "/deployment/pic/A/P/0.xrg";
+    QTest::newRow("icon") << "icon/T/u.xco" << "icon/T/u.xco" << "/deployment/icon/T/u.xco";
+    QTest::newRow("template") << "template/style/bay.xtp" << "template/style/bay.xtp"
+                              << "/deployment/template/style/bay.xtp";
+    QTest::newRow("curve") << "curve/c.dat" << "curve/c.dat" << "/deployment/curve/c.dat";
+    QTest::newRow("curve in a folder: fetched from where it is stored") << "curve/sub/c.dat" << "curve/sub/c.dat"
+                                                                        << "/deployment/curve/sub/c.dat";
+    QTest::newRow("no marker") << "x/y.txt" << "" << "/deployment/x/y.txt";
+    QTest::newRow("marker below another folder") << "etc/pic/y.txt" << "" << "/deployment/etc/pic/y.txt";
+    QTest::newRow("doubled slash") << "pic/A//P/0.xrg" << "pic/A/P/0.xrg" << "/deployment/pic/A/P/0.xrg";
+    QTest::newRow("outside the tree") << "/elsewhere/deployment/pic/A/P/0.xrg" << "" << "";
+    QTest::newRow("dot-dot out of the tree") << "pic/../../pic/A/P/0.xrg" << "" << "";
+    QTest::newRow("not absolute") << "D:/dep/pic/A/P/0.xrg" << "" << "";
+    QTest::newRow("chinese and blanks") << QString::fromUtf8("pic/应用 1/北京 站/3.brg")
                                         << QString::fromUtf8("pic/应用 1/北京 站/3.brg")
-                                        << QString::fromUtf8("pic/应用 1/北京 站/3.brg");
+                                        << QString::fromUtf8("/deployment/pic/应用 1/北京 站/3.brg");
 }
 
 void tst_FileSync::serverPaths()
 {
-    // Guards against files landing in, or being fetched from, the wrong place on the server.
+    // Guards against files landing in, or being fetched from, the wrong place on the server or a workstation.
     QFETCH(QString, localPath);
-    QFETCH(QString, fetch);
-    QFETCH(QString, store);
-    QCOMPARE(MFileSynchronize::ServerPathForFetch(localPath), fetch);
-    QCOMPARE(MFileSynchronize::ServerPathForStore(localPath), store);
+    QFETCH(QString, server);
+    QFETCH(QString, remote);
+    const QString path = localPath.startsWith('/') || localPath.startsWith("D:") ? localPath : local(localPath);
+    QCOMPARE(MFileSynchronize::ServerPathForFetch(path), server);
+    QCOMPARE(MFileSynchronize::ServerPathForStore(path), server);
+    QCOMPARE(MFileSynchronize::RemotePushPath(path), remote);
 }
 
 void tst_FileSync::singleFilesThroughADirectory()
@@ -217,6 +224,23 @@ void tst_FileSync::configurationFiles()
     QCOMPARE(readFile(local("etc/fresh/fresh.ini")), QByteArray("fresh"));
 }
 
+void tst_FileSync::aFailedStoreRecordsNothing()
+{
+    // Guards against a configuration record announcing a file the server refused.
+    auto sync = directorySync();
+    const QString ini = local("etc/mmi/blocked.ini");
+    QVERIFY(writeFile(ini, "mine", QDateTime::currentDateTime().addSecs(-600)));
+    QVERIFY(QDir().mkpath(onServer("mmiconfig/blocked.ini"))); // a folder of the file's name blocks the upload
+    QVERIFY(sync->SaveConfigFile(ini, QString()) < 0);
+    QString recorded;
+    MDBInterfaceHolder::Instance()->GetInterface()->UpdateConfigFile(ini, recorded, false);
+    QCOMPARE(recorded, QString());
+    QVERIFY(QDir().rmdir(onServer("mmiconfig/blocked.ini")));
+    QCOMPARE(sync->SaveConfigFile(ini, QString()), 0);
+    MDBInterfaceHolder::Instance()->GetInterface()->UpdateConfigFile(ini, recorded, false);
+    QCOMPARE(recorded, QFileInfo(ini).lastModified().toString(Qt::ISODate));
+}
+
 void tst_FileSync::synchronizingConfigurationFiles()
 {
     // Guards against configuration sets fetched into the wrong folders or not brought up to date.
@@ -233,6 +257,7 @@ void tst_FileSync::synchronizingConfigurationFiles()
         QVERIFY(writeFile(onServer("mmiconfig/" + name), "server " + name.toUtf8()));
     for (const QString name : {"stale.ini", "current.ini", "garbled.ini"})
         QVERIFY(writeFile(local("etc/mmi/" + name), "local", old));
+    // A path without "deployment" is glued to the root: here a sibling folder, outside the tree.
     QVERIFY(writeFile(m_tree->root() + "etc/flat.ini", "local", old));
     auto sync = directorySync();
     sync->SynConfigFiles();
@@ -240,7 +265,7 @@ void tst_FileSync::synchronizingConfigurationFiles()
     QCOMPARE(readFile(local("etc/mmi/current.ini")), QByteArray("local"));
     QCOMPARE(readFile(local("etc/mmi/missing.ini")), QByteArray("<missing>"));
     QCOMPARE(readFile(local("etc/mmi/garbled.ini")), QByteArray("server garbled.ini"));
-    QCOMPARE(readFile(m_tree->root() + "etc/flat.ini"), QByteArray("server flat.ini"));
+    QCOMPARE(readFile(m_tree->root() + "etc/flat.ini"), QByteArray("local"));
 }
 
 void tst_FileSync::iconFilesAreFetchedWhenStaleAndAtMostThrice()

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QElapsedTimer>
 
 namespace TestSupport {
@@ -42,9 +43,15 @@ QString FtpTestServer::unavailableReason()
 bool FtpTestServer::start()
 {
     stop();
-    QStringList args{script(), "--root", m_root, "--port", QString::number(m_port), "--log", m_root + ".received"};
+    QFile::remove(m_root + ".fault");
+    QStringList args{script(), "--root", m_root, "--port", QString::number(m_port), "--log", m_root + ".received",
+                     "--fault-file", m_root + ".fault", "--max-seconds", QString::number(kMaxSeconds)};
     if (m_throttle > 0)
         args << "--throttle" << QString::number(m_throttle);
+    if (!m_user.isEmpty())
+        args << "--user" << m_user << "--password" << m_password;
+    if (m_readOnly)
+        args << "--perm" << "elr";
     m_process.setProcessChannelMode(QProcess::SeparateChannels);
     m_process.start(kPython, args);
     if (!m_process.waitForStarted(10000))
@@ -81,6 +88,24 @@ bool FtpTestServer::isRunning()
     return m_process.state() == QProcess::Running;
 }
 
+void FtpTestServer::setUser(const QString& user, const QString& password)
+{
+    m_user = user;
+    m_password = password;
+}
+
+bool FtpTestServer::armFault(const QString& fault) const
+{
+    QFile file(m_root + ".fault");
+    const QByteArray line = fault.toUtf8() + "\n";
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(line) == line.size() && file.flush();
+}
+
+bool FtpTestServer::faultPending() const
+{
+    return QFile::exists(m_root + ".fault");
+}
+
 QStringList FtpTestServer::received() const
 {
     QFile log(m_root + ".received");
@@ -92,6 +117,19 @@ QStringList FtpTestServer::received() const
 QString FtpTestServer::url(const QString& base) const
 {
     return QString("ftp://127.0.0.1:%1%2").arg(m_port).arg(base);
+}
+
+bool writeFile(const QString& path, const QByteArray& data)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(data) == data.size();
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
 } // namespace TestSupport

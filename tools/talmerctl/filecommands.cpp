@@ -165,10 +165,18 @@ int store(const QStringList& arguments)
         return status;
     if (!QFileInfo(file).isFile() || !QFileInfo(file).isReadable())
         return Command::failed("cannot read " + file);
-    if (MFileSynchronize::Instance()->SaveFile(file) < 0)
+    MFileSynchronize* synchronize = MFileSynchronize::Instance();
+    if (synchronize->SaveFile(file) < 0)
         return Command::failed("cannot store " + file + " on the file server");
     Command::print("stored " + file + " as " + MFileSynchronize::ServerPathForStore(file));
-    return Command::Done;
+    // The server has the file, but a workstation that did not get it must be named.
+    const QList<MFileSynchronize::PushFailure> failures = synchronize->LastPushFailures();
+    for (const MFileSynchronize::PushFailure& failure : failures)
+        Command::failed(QString("push of %1 to %2 failed (%3): %4")
+                            .arg(file, failure.node)
+                            .arg(failure.result)
+                            .arg(failure.reason));
+    return failures.isEmpty() ? Command::Done : Command::Failed;
 }
 
 } // namespace FileCommands

@@ -81,7 +81,10 @@ bool FtpConnection::safe(const QString& path)
         if (c.unicode() < 0x20 || c.unicode() == 0x7f)
             return false;
     }
-    return path.startsWith('/');
+    // libcurl drops "." and ".." from URLs: a path holding them would name a
+    // place above the base directory the caller built it in.
+    const QStringList segments = path.split('/');
+    return path.startsWith('/') && !segments.contains("..") && !segments.contains(".");
 }
 
 bool FtpConnection::IsTemporaryName(const QString& name)
@@ -110,6 +113,7 @@ void FtpConnection::prepare(const QString& path, bool directory, int waitMs)
     CURL* easy = static_cast<CURL*>(m_easy);
     curl_easy_reset(easy);
     m_error.clear();
+    m_lastDirectory = directory ? path : parentOf(path);
     curl_easy_setopt(easy, CURLOPT_URL, url(path, directory).constData());
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(easy, CURLOPT_CONNECT_TO, static_cast<curl_slist*>(m_connectToList));
@@ -174,6 +178,20 @@ int FtpConnection::Upload(const QString& path, QIODevice* source, int waitMs)
     const QString name = path.mid(path.lastIndexOf('/') + 1);
     if (!safe(path) || name.isEmpty())
         return kBadName;
+    // libcurl skips CWD (and so MKD) when a transfer names the folder of the
+    // last one: if another workstation removed that folder since, the STOR
+    // fails. The clean-up of a failed upload moves the connection to "/", so
+    // one more try goes through CWD and MKD again.
+    const bool cwdSkipped = parentOf(path) == m_lastDirectory;
+    int result = store(path, source, waitMs);
+    if (result == -int(CURLE_UPLOAD_FAILED) && cwdSkipped && source->seek(0))
+        result = store(path, source, waitMs);
+    return result;
+}
+
+int FtpConnection::store(const QString& path, QIODevice* source, int waitMs)
+{
+    const QString name = path.mid(path.lastIndexOf('/') + 1);
     const QString temporary = parentOf(path) + "/." + name + ".part-"
         + QString::number(QRandomGenerator::global()->generate(), 16);
     prepare(temporary, false, waitMs);

@@ -19,8 +19,8 @@ struct FtpEntry
 // a multi handle polled every 10 ms (libcurl 7.88 otherwise sometimes stalls a
 // second between the passive-mode reply and the data connection). Paths are
 // absolute on the server ("/a/b/c.xrg") and travel as UTF-8; names holding
-// control characters are refused, so that nothing can be smuggled into an FTP
-// command. A wait limit is the longest time without progress, in milliseconds.
+// control characters, "." or ".." are refused, so that nothing can be smuggled
+// into an FTP command or climb out of a base directory. A wait limit is the longest time without progress, in milliseconds.
 //
 // Results: 0 on success; a negative number on failure (the negated libcurl
 // error, or kBadName / kLocalFile).
@@ -58,6 +58,7 @@ public:
 
 private:
     void prepare(const QString& path, bool directory, int waitMs);
+    int store(const QString& path, QIODevice* source, int waitMs);
     int perform();
     int quote(const QStringList& commands, int waitMs);
     QByteArray url(const QString& path, bool directory) const;
@@ -69,6 +70,7 @@ private:
     QList<QByteArray> m_connectTo;
     void* m_connectToList = nullptr; // curl_slist*
     QString m_error;
+    QString m_lastDirectory; // where the last command ran: libcurl does not CWD there again
 };
 
 } // namespace FtpCore

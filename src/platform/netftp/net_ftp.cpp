@@ -35,20 +35,32 @@ int net_ftp::login(const QString& host, const QString& user, const QString& pass
     }
     m_ftp->SetServer(url.toString(), connectTo());
     m_loggedIn = !host.isEmpty() && url.isValid();
-    if (!m_loggedIn)
+    if (!m_loggedIn) {
+        m_error = host.isEmpty() ? QStringLiteral("no host name given") : "not a host name: '" + host + "'";
         return kNotLoggedIn;
+    }
     const int result = m_ftp->Login(waitMs);
     m_loggedIn = result == 0;
+    m_error = m_loggedIn ? QString() : m_ftp->LastError();
     return result;
 }
 
 int net_ftp::put(const QString& localPath, const QString& remotePath, int waitMs)
 {
     // A put without a working log-in tries once more: the server may be back.
-    if (!m_loggedIn && m_ftp->Login(waitMs) != 0)
-        return kNotLoggedIn;
+    if (!m_loggedIn) {
+        m_loggedIn = m_ftp->Login(waitMs) == 0;
+        if (!m_loggedIn) {
+            m_error = "cannot log in: " + m_ftp->LastError();
+            return kNotLoggedIn;
+        }
+    }
     QFile local(localPath);
-    if (!local.open(QIODevice::ReadOnly))
+    if (!local.open(QIODevice::ReadOnly)) {
+        m_error = "cannot read " + localPath + ": " + local.errorString();
         return kNoLocalFile;
-    return m_ftp->Upload(remotePath.startsWith('/') ? remotePath : "/" + remotePath, &local, waitMs);
+    }
+    const int result = m_ftp->Upload(remotePath.startsWith('/') ? remotePath : "/" + remotePath, &local, waitMs);
+    m_error = result == 0 ? QString() : m_ftp->LastError();
+    return result;
 }

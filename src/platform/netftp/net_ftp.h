@@ -25,8 +25,12 @@ public:
     // Puts the local file at the absolute remote path, creating missing
     // directories; the remote file is replaced only when the transfer completed.
     int put(const QString& localPath, const QString& remotePath, int waitMs);
+    // Why the last login or put failed (refused connection, timeout, refused
+    // log-in, missing local file...); empty after a success.
+    QString lastError() const { return m_error; }
 
 private:
     std::unique_ptr<FtpCore::FtpConnection> m_ftp;
     bool m_loggedIn = false;
+    QString m_error;
 };
