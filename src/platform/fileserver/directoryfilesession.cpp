@@ -89,11 +89,27 @@ int DirectoryFileSession::RenameServerFile(const char* fromPath, const char* toP
     return QDir().rename(from, to) ? 0 : kCannotWrite;
 }
 
+bool DirectoryFileSession::insideRoot(const QString& path) const
+{
+    const QString root = QFileInfo(m_root).canonicalFilePath();
+    const QString parent = QFileInfo(QFileInfo(path).absolutePath()).canonicalFilePath();
+    return !root.isEmpty() && (parent == root || parent.startsWith(root + '/'));
+}
+
 int DirectoryFileSession::RemoveServerDirectory(const char* serverPath)
 {
     const QString server = resolve(serverPath);
     if (server.isEmpty() || server == m_root)
         return kBadPath;
-    // Symbolic links inside are removed, not followed.
+    const QFileInfo info(server);
+    if (!info.exists() && !info.isSymLink())
+        return 0; // nothing to remove
+    if (!insideRoot(server))
+        return kBadPath;
+    // A link is removed itself, never followed: what it points to may be
+    // anything, also outside the server's tree. Links further down are left
+    // alone by removeRecursively as well.
+    if (info.isSymLink())
+        return QFile::remove(server) ? 0 : kCannotWrite;
     return QDir(server).removeRecursively() ? 0 : kCannotWrite;
 }
