@@ -93,8 +93,9 @@ QPixmap MIconFileService::IconPatternsPixmap(const QString& typeName, const QStr
     std::unique_ptr<MIconObj> obj(iconTemplate.NewObj(""));
     MIconSymbol* symbol = obj->Symbol();
     const int n = symbol->PatternNum();
-    const double scale = std::min(GraphImage::FitScale(QSizeF(w, h), QSizeF(kMaxCellSide, kMaxCellSide)),
-                                  GraphImage::FitScale(QSizeF(std::max(n, 1) * w, h), QSizeF(kMaxPatternsWidth, kMaxCellSide)));
+    const double cell = GraphImage::FitScale(QSizeF(w, h), QSizeF(kMaxCellSide, kMaxCellSide));
+    const double row = GraphImage::FitScale(QSizeF(std::max(n, 1) * w, h), QSizeF(kMaxPatternsWidth, kMaxCellSide));
+    const double scale = std::min(cell, row);
     QImage image(int(n * w * scale + 5.0), int(h * scale + 5.0), QImage::Format_ARGB32);
     if (image.isNull())
         return QPixmap();

@@ -41,7 +41,8 @@ private slots:
         QTest::addColumn<QStringList>("leftInA");
         QTest::newRow("the folder is a link") << "pic/A/B" << "pic/A/B" << 0 << QStringList{"0"};
         QTest::newRow("a link inside the folder") << "pic/A/0/B" << "pic/A" << 0 << QStringList();
-        QTest::newRow("a folder reached through a link") << "pic/A/B" << "pic/A/B/deep" << -3 << QStringList({"0", "B"});
+        QTest::newRow("a folder reached through a link")
+            << "pic/A/B" << "pic/A/B/deep" << -3 << QStringList({"0", "B"});
         QTest::newRow("a plain folder beside a link") << "pic/A/B" << "pic/A/0" << 0 << QStringList{"B"};
     }
     void removalNeverFollowsLinks()

@@ -32,7 +32,8 @@ bool writeAs(const QString& path, const QString& drawing)
     }
     if (path.endsWith(".xtp")) {
         MHasRelation container(MDrawObj::ObjTemplate);
-        return container.LoadFile(kSamples + QString::fromUtf8("template/style/标题栏.xtp")) && container.SaveFile(path);
+        const QString sample = kSamples + QString::fromUtf8("template/style/标题栏.xtp");
+        return container.LoadFile(sample) && container.SaveFile(path);
     }
     MGraphDoc doc;
     if (!drawing.isEmpty() && !doc.ReadXmlFile(kSamples + "pic/" + drawing))
@@ -125,7 +126,8 @@ private slots:
         QVERIFY2(size > 2, qPrintable(QString::number(size)));
         const QString target = oldFile("pic", file);
         for (const qint64 limit : limits(size)) {
-            const Faults::LimitedRun run = Faults::runLimited(limit, [&](QString&) { return writeAs(target, drawing); });
+            const Faults::LimitedRun run =
+                Faults::runLimited(limit, [&](QString&) { return writeAs(target, drawing); });
             QVERIFY(run.finished);
             QVERIFY2(!run.succeeded, qPrintable(QString("a save was reported as done, limit %1").arg(limit)));
             QCOMPARE(Faults::contents(target), kOld);

@@ -123,7 +123,8 @@ void tst_IconFileService::hugeIconsGiveBoundedPictures_data()
     QTest::addColumn<int>("patterns");
     QTest::addColumn<QSize>("one");
     QTest::addColumn<QSize>("all");
-    QTest::newRow("the largest icon a file may declare") << QSizeF(10000, 10000) << 64 << QSize(513, 512) << QSize(4101, 69);
+    QTest::newRow("the largest icon a file may declare")
+        << QSizeF(10000, 10000) << 64 << QSize(513, 512) << QSize(4101, 69);
     QTest::newRow("one huge pattern") << QSizeF(10000, 10000) << 1 << QSize(513, 512) << QSize(517, 517);
     QTest::newRow("a long thin busbar") << QSizeF(10000, 8) << 2 << QSize(513, 1) << QSize(1029, 5);
     QTest::newRow("many patterns of a normal size") << QSizeF(100, 100) << 64 << QSize(101, 100) << QSize(4101, 69);
