@@ -69,7 +69,7 @@ QPixmap MIconFileService::IconPixmap(const QString& typeName, const QString& ico
     const double h = iconTemplate.GetDefaultSize().height();
     const double scale = GraphImage::FitScale(QSizeF(w, h), QSizeF(kMaxCellSide, kMaxCellSide));
     // A long thin icon scaled down keeps a line of pixels.
-    const int height = h > 0 ? std::max(1, int(h * scale)) : 0;
+    const int height = scale < 1 ? std::max(1, int(h * scale)) : int(h);
     QImage image(int(w * scale + 1.0), height, QImage::Format_ARGB32);
     if (image.isNull())
         return QPixmap();
