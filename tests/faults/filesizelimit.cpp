@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <sys/resource.h>
@@ -48,16 +49,26 @@ LimitedRun runLimited(qint64 limitBytes, const std::function<bool(QString& error
     close(channel[1]);
     QByteArray reason;
     char buffer[4096];
-    for (ssize_t n; (n = read(channel[0], buffer, sizeof buffer)) > 0;)
-        reason.append(buffer, n);
+    for (ssize_t n; (n = read(channel[0], buffer, sizeof buffer)) != 0;) {
+        if (n > 0)
+            reason.append(buffer, n);
+        else if (errno != EINTR)
+            break;
+    }
     close(channel[0]);
     int status = 0;
-    LimitedRun run;
-    if (waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) <= 1) {
-        run.finished = true;
-        run.succeeded = WEXITSTATUS(status) == 0;
-        run.error = QString::fromUtf8(reason);
+    pid_t waited;
+    while ((waited = waitpid(child, &status, 0)) < 0 && errno == EINTR) {
     }
+    LimitedRun run;
+    run.finished = waited == child && WIFEXITED(status) && WEXITSTATUS(status) <= 1;
+    run.succeeded = run.finished && WEXITSTATUS(status) == 0;
+    if (run.finished)
+        run.error = QString::fromUtf8(reason);
+    else if (waited != child)
+        run.error = QString("waiting for the child failed: %1").arg(qt_error_string(errno));
+    else
+        run.error = QString("the child ended with status %1").arg(status);
     return run;
 }
 

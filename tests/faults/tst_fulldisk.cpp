@@ -94,7 +94,7 @@ private:
             const Faults::LimitedRun run = Faults::runLimited(limit, [&](QString& error) {
                 return transfer(upload, serverPath, local, error);
             });
-            QVERIFY(run.finished);
+            QVERIFY2(run.finished, qPrintable(run.error));
             QVERIFY2(!run.succeeded, qPrintable(QString("a transfer was reported as done, limit %1").arg(limit)));
             QCOMPARE(Faults::contents(kept), kOld);
             QCOMPARE(Faults::entries(QFileInfo(kept).absolutePath()), QStringList{QFileInfo(kept).fileName()});
@@ -128,14 +128,14 @@ private slots:
         for (const qint64 limit : limits(size)) {
             const Faults::LimitedRun run =
                 Faults::runLimited(limit, [&](QString&) { return writeAs(target, drawing); });
-            QVERIFY(run.finished);
+            QVERIFY2(run.finished, qPrintable(run.error));
             QVERIFY2(!run.succeeded, qPrintable(QString("a save was reported as done, limit %1").arg(limit)));
             QCOMPARE(Faults::contents(target), kOld);
             QCOMPARE(Faults::entries(path("pic")), QStringList{file});
         }
         // With room enough the same save goes through.
         const Faults::LimitedRun roomy = Faults::runLimited(size, [&](QString&) { return writeAs(target, drawing); });
-        QVERIFY(roomy.finished && roomy.succeeded);
+        QVERIFY2(roomy.finished && roomy.succeeded, qPrintable(roomy.error));
         QCOMPARE(Faults::contents(target), Faults::contents(whole));
     }
 
@@ -165,7 +165,7 @@ private slots:
             const Faults::LimitedRun run = Faults::runLimited(limit, [&](QString& error) {
                 return transfer(false, "pic/1.xrg", local, error);
             });
-            QVERIFY(run.finished);
+            QVERIFY2(run.finished, qPrintable(run.error));
             QVERIFY2(!run.succeeded, qPrintable(QString("a download was reported as done, limit %1").arg(limit)));
             QCOMPARE(Faults::contents(local), kOld);
             QCOMPARE(Faults::entries(path("ftplocal")), QStringList{"1.xrg"});
@@ -205,7 +205,7 @@ private slots:
         talmerctl.setWorkingDirectory(work.path());
         Faults::limitProcess(talmerctl, limit);
         talmerctl.start(qEnvironmentVariable("TALMERCTL"), arguments);
-        QVERIFY(talmerctl.waitForFinished(120000));
+        QVERIFY2(talmerctl.waitForFinished(120000), qPrintable(talmerctl.errorString()));
         const QString err = QString::fromUtf8(talmerctl.readAllStandardError());
         QCOMPARE(talmerctl.exitStatus(), QProcess::NormalExit);
         QVERIFY2(talmerctl.exitCode() == 1, qPrintable(err));

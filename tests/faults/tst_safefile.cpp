@@ -87,7 +87,7 @@ private slots:
             error = file.errorString();
             return committed;
         });
-        QVERIFY(run.finished);
+        QVERIFY2(run.finished, qPrintable(run.error));
         QVERIFY2(!run.succeeded, "a write past the limit was reported as done");
         QVERIFY2(run.error.contains("too large", Qt::CaseInsensitive), qPrintable(run.error));
         if (way == 5)
@@ -109,7 +109,7 @@ private slots:
         const Faults::LimitedRun run = Faults::runLimited(kLimit, [&](QString& error) {
             return SafeFile::WriteFile(m_target, data, &error);
         });
-        QVERIFY(run.finished);
+        QVERIFY2(run.finished, qPrintable(run.error));
         QVERIFY2(run.succeeded, qPrintable(run.error));
         QCOMPARE(Faults::contents(m_target), data);
         QCOMPARE(Faults::entries(m_dir.path()), QStringList{"target"});
