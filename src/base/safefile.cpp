@@ -6,6 +6,28 @@ namespace {
 constexpr qint64 kChunk = 1 << 16;
 }
 
+// What device() hands out: every write goes through writeAll, so a short write
+// that the streaming code ignores still marks the file as failed.
+class SafeFile::Sink : public QIODevice
+{
+public:
+    explicit Sink(SafeFile* owner) : m_owner(owner) { open(QIODevice::WriteOnly | QIODevice::Unbuffered); }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override
+    {
+        if (!m_owner->writeAll(data, size)) {
+            setErrorString(m_owner->errorString());
+            return -1;
+        }
+        return size;
+    }
+
+private:
+    SafeFile* m_owner;
+};
+
 SafeFile::SafeFile(const QString& path) : m_file(path)
 {
 }
@@ -21,8 +43,11 @@ bool SafeFile::fail(const QString& reason)
     if (!m_failed)
         m_error = reason;
     m_failed = true;
-    if (m_file.isOpen())
+    if (m_file.isOpen()) {
+        // Committing a cancelled file removes the temporary file at once.
         m_file.cancelWriting();
+        m_file.commit();
+    }
     return false;
 }
 
@@ -33,20 +58,37 @@ bool SafeFile::open()
     return true;
 }
 
-bool SafeFile::write(const QByteArray& data)
+QIODevice* SafeFile::device()
+{
+    if (!m_sink)
+        m_sink = std::make_unique<Sink>(this);
+    return m_sink.get();
+}
+
+bool SafeFile::writeAll(const char* data, qint64 size)
 {
     if (m_failed || !m_file.isOpen())
         return fail(QStringLiteral("not open for writing"));
-    if (m_file.write(data) != data.size())
-        return fail(m_file.errorString());
+    // A short write carries no error of its own; writing the rest again makes
+    // the system say why (no space, file too large).
+    for (qint64 done = 0; done < size;) {
+        const qint64 written = m_file.write(data + done, size - done);
+        if (written <= 0)
+            return fail(m_file.error() != QFileDevice::NoError ? m_file.errorString() : QStringLiteral("short write"));
+        done += written;
+    }
     return true;
+}
+
+bool SafeFile::write(const QByteArray& data)
+{
+    return writeAll(data.constData(), data.size());
 }
 
 bool SafeFile::commit()
 {
     if (m_failed || !m_file.isOpen())
         return fail(m_error.isEmpty() ? QStringLiteral("not open for writing") : m_error);
-    // A device error from a streamed write (device()) shows here.
     if (m_file.error() != QFileDevice::NoError)
         return fail(m_file.errorString());
     if (!m_file.commit())

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QSaveFile>
 #include <QString>
+#include <memory>
 
 // The one way this project writes a file. Data goes to a temporary file beside
 // the target, unbuffered so that a full disk shows at the write that meets it
@@ -19,8 +20,9 @@ public:
     SafeFile& operator=(const SafeFile&) = delete;
 
     bool open();
-    // The device to stream into after open(); its writes fail on a full disk.
-    QIODevice* device() { return &m_file; }
+    // The device to stream into after open(). A write it cannot complete fails
+    // there and makes commit() fail too, even when the writer ignored it.
+    QIODevice* device();
     bool write(const QByteArray& data);
     // Replaces the target; false (target untouched) when any write failed.
     bool commit();
@@ -33,9 +35,14 @@ public:
     static bool CopyFile(const QString& source, const QString& target, QString* error = nullptr);
 
 private:
+    class Sink;
+    friend class Sink;
+
     bool fail(const QString& reason);
+    bool writeAll(const char* data, qint64 size);
 
     QSaveFile m_file;
+    std::unique_ptr<Sink> m_sink;
     QString m_error;
     bool m_failed = false;
 };

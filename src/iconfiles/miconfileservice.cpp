@@ -3,8 +3,10 @@
 #include <QImage>
 #include <QPainter>
 #include <QPolygonF>
+#include <algorithm>
 #include <memory>
 
+#include "graphimage.h"
 #include "mdeploypaths.h"
 #include "mdrawobj.h"
 #include "miconobj.h"
@@ -16,6 +18,10 @@ namespace {
 
 // The pixel the pictures start from: fully transparent.
 constexpr uint kTransparentFill = 19;
+// The largest cell of one pattern, and the widest row of all patterns: icons
+// declared larger are drawn scaled down.
+constexpr double kMaxCellSide = 512;
+constexpr double kMaxPatternsWidth = 4096;
 
 // Shapes an icon object on the rectangle (0, 0) - (w, h): line-shaped icons by
 // size and position, the others by their points.
@@ -61,13 +67,17 @@ QPixmap MIconFileService::IconPixmap(const QString& typeName, const QString& ico
     iconTemplate.ReadXmlFile(IconFilePath(typeName, iconName));
     const double w = iconTemplate.GetDefaultSize().width();
     const double h = iconTemplate.GetDefaultSize().height();
-    QImage image(int(w + 1.0), int(h), QImage::Format_ARGB32);
+    const double scale = GraphImage::FitScale(QSizeF(w, h), QSizeF(kMaxCellSide, kMaxCellSide));
+    // A long thin icon scaled down keeps a line of pixels.
+    const int height = scale < 1 ? std::max(1, int(h * scale)) : int(h);
+    QImage image(int(w * scale + 1.0), height, QImage::Format_ARGB32);
     if (image.isNull())
         return QPixmap();
     image.fill(kTransparentFill);
     QPainter painter(&image);
     std::unique_ptr<MIconObj> obj(iconTemplate.NewObj(""));
     shape(obj.get(), w, h);
+    painter.scale(scale, scale);
     painter.translate(w * 0.5, h * 0.5);
     obj->Draw(&painter);
     painter.end();
@@ -83,11 +93,15 @@ QPixmap MIconFileService::IconPatternsPixmap(const QString& typeName, const QStr
     std::unique_ptr<MIconObj> obj(iconTemplate.NewObj(""));
     MIconSymbol* symbol = obj->Symbol();
     const int n = symbol->PatternNum();
-    QImage image(int(n * w + 5.0), int(h + 5.0), QImage::Format_ARGB32);
+    const double cell = GraphImage::FitScale(QSizeF(w, h), QSizeF(kMaxCellSide, kMaxCellSide));
+    const double row = GraphImage::FitScale(QSizeF(std::max(n, 1) * w, h), QSizeF(kMaxPatternsWidth, kMaxCellSide));
+    const double scale = std::min(cell, row);
+    QImage image(int(n * w * scale + 5.0), int(h * scale + 5.0), QImage::Format_ARGB32);
     if (image.isNull())
         return QPixmap();
     image.fill(kTransparentFill);
     QPainter painter(&image);
+    painter.scale(scale, scale);
     for (int i = 0; i < n; ++i) {
         symbol->SetCurrentPatternPtr(symbol->PatternAt(i));
         shape(obj.get(), w, h);

@@ -16,10 +16,12 @@ public:
     void ReadIconFileInfo(const QString& path, QString& name, QString& uuid) const;
     // The picture of one icon at its default size (w + 1) x h. iconName is the
     // icon's uuid; with an empty iconName and a typeName holding ".xco",
-    // typeName is the file itself (the import preview).
+    // typeName is the file itself (the import preview). An icon larger than
+    // 512 x 512 is drawn scaled down to fit in that cell.
     QPixmap IconPixmap(const QString& typeName, const QString& iconName) const;
     // All display patterns of one icon side by side: n cells of the default
-    // width, with a 5-pixel margin right and below.
+    // width, with a 5-pixel margin right and below. Cells are scaled down as
+    // for IconPixmap, and further when the row would be wider than 4096.
     QPixmap IconPatternsPixmap(const QString& typeName, const QString& iconName) const;
     // The built-in picture of an icon type by its catalog id; null for 67 and
     // above, and for negative ids.

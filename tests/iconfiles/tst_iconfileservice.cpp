@@ -63,6 +63,8 @@ private Q_SLOTS:
     void picturesHaveTheDocumentedSizes();
     void picturesShowThePatterns();
     void lineShapedIconsAreStretched();
+    void hugeIconsGiveBoundedPictures_data();
+    void hugeIconsGiveBoundedPictures();
     void filesAreFoundWhereTheLibraryKeepsThem();
     void unreadableFilesGiveEmptyPictures();
     void fileInfo();
@@ -113,6 +115,41 @@ void tst_IconFileService::lineShapedIconsAreStretched()
     QCOMPARE(bus.size(), QSize(61, 8));
     QCOMPARE(colorAt(bus, 30, 4), QColor(Qt::red));
     QCOMPARE(colorAt(bus, 5, 4).alpha(), 0);
+}
+
+void tst_IconFileService::hugeIconsGiveBoundedPictures_data()
+{
+    QTest::addColumn<QSizeF>("size");
+    QTest::addColumn<int>("patterns");
+    QTest::addColumn<QSize>("one");
+    QTest::addColumn<QSize>("all");
+    QTest::newRow("the largest icon a file may declare")
+        << QSizeF(10000, 10000) << 64 << QSize(513, 512) << QSize(4101, 69);
+    QTest::newRow("one huge pattern") << QSizeF(10000, 10000) << 1 << QSize(513, 512) << QSize(517, 517);
+    QTest::newRow("a long thin busbar") << QSizeF(10000, 8) << 2 << QSize(513, 1) << QSize(1029, 5);
+    QTest::newRow("many patterns of a normal size") << QSizeF(100, 100) << 64 << QSize(101, 100) << QSize(4101, 69);
+    QTest::newRow("just the largest cell, kept") << QSizeF(512, 512) << 1 << QSize(513, 512) << QSize(517, 517);
+}
+
+void tst_IconFileService::hugeIconsGiveBoundedPictures()
+{
+    // Guards against a few hundred bytes of icon file making the pictures allocate gigabytes.
+    QFETCH(QSizeF, size);
+    QFETCH(int, patterns);
+    QFETCH(QSize, one);
+    QFETCH(QSize, all);
+    writeIcon(iconPath(), "huge", m_uuid, size, QList<QColor>(patterns, Qt::red));
+    MIconFileService* s = MIconFileService::Instance();
+    const QPixmap single = s->IconPixmap("breaker", m_uuid.toString());
+    QCOMPARE(single.size(), one);
+    const QPixmap row = s->IconPatternsPixmap("breaker", m_uuid.toString());
+    QCOMPARE(row.size(), all);
+    if (one.height() < 64)
+        return; // too thin to tell the icon's parts apart
+    // Still the icon, only smaller: its middle is drawn, its corner is not.
+    QCOMPARE(colorAt(single, one.width() / 2, one.height() / 2), QColor(Qt::red));
+    QCOMPARE(colorAt(single, 1, 1).alpha(), 0);
+    QCOMPARE(colorAt(row, (all.width() - 5) / patterns / 2, (all.height() - 5) / 2), QColor(Qt::red));
 }
 
 void tst_IconFileService::filesAreFoundWhereTheLibraryKeepsThem()

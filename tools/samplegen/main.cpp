@@ -5,6 +5,7 @@
 //   samplegen src/platform/graphengine/samples
 // and look at a drawing, a template or an icon's looks as a picture:
 //   samplegen --render FILE.xrg|FILE.xtp|FILE.xco OUT.png
+#include <QBuffer>
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
@@ -20,6 +21,7 @@
 #include <memory>
 
 #include "graphfile.h"
+#include "graphimage.h"
 #include "mdisplaypattern.h"
 #include "mgraph.h"
 #include "mgraphdoc.h"
@@ -405,7 +407,16 @@ bool writeResourceList(const QDir& out, const std::vector<QJsonArray>& lists)
     return GraphFile::Write(out.filePath("samples.qrc"), qrc.toUtf8());
 }
 
-// Paints a drawing, a template or all looks of an icon into a PNG file.
+// The scale that draws content of size at nominal times its size within the
+// bounded render size.
+double renderScale(const QSizeF& size, double nominal)
+{
+    const double bound = GraphImage::kMaxRenderSide;
+    return nominal * GraphImage::FitScale(size * nominal, QSizeF(bound, bound));
+}
+
+// Paints a drawing, a template or all looks of an icon into a PNG file, scaled
+// down where the file declares a size larger than a render may be.
 bool render(const QString& file, const QString& png)
 {
     QImage image;
@@ -413,20 +424,23 @@ bool render(const QString& file, const QString& png)
         MGraphDoc doc;
         if (!doc.ReadXmlFile(file))
             return false;
-        image = QImage(doc.GetSize().toSize(), QImage::Format_ARGB32);
+        const double scale = renderScale(doc.GetSize(), 1);
+        image = QImage((doc.GetSize() * scale).toSize(), QImage::Format_ARGB32);
         QPainter p(&image);
         p.setRenderHint(QPainter::Antialiasing);
+        p.scale(scale, scale);
         doc.Render(&p, true);
     } else if (file.endsWith(".xtp")) {
         MHasRelation container(MDrawObj::ObjTemplate);
         if (!container.LoadFile(file))
             return false;
         const QRectF r = container.BoundingRect().adjusted(-10, -10, 10, 10);
-        image = QImage((r.size() * 2).toSize(), QImage::Format_ARGB32);
+        const double scale = renderScale(r.size(), 2);
+        image = QImage((r.size() * scale).toSize(), QImage::Format_ARGB32);
         image.fill(QColor(0x10, 0x14, 0x20));
         QPainter p(&image);
         p.setRenderHint(QPainter::Antialiasing);
-        p.scale(2, 2);
+        p.scale(scale, scale);
         p.translate(-r.topLeft());
         container.DrawShape(&p);
     } else {
@@ -434,7 +448,7 @@ bool render(const QString& file, const QString& png)
         if (!t.ReadXmlFile(file))
             return false;
         const QSizeF size = t.GetDefaultSize();
-        const double scale = 4;
+        const double scale = renderScale(QSizeF(size.width() * t.PatternNum(), size.height()), 4);
         image = QImage(int(size.width() * scale * t.PatternNum() + 10), int(size.height() * scale + 10),
                        QImage::Format_ARGB32);
         image.fill(QColor(0x10, 0x14, 0x20));
@@ -450,7 +464,11 @@ bool render(const QString& file, const QString& png)
             p.restore();
         }
     }
-    return image.save(png);
+    // Encoded in memory, so that the file is replaced only when whole.
+    QByteArray data;
+    QBuffer buffer(&data);
+    return !image.isNull() && buffer.open(QIODevice::WriteOnly) && image.save(&buffer, "PNG")
+           && GraphFile::Write(png, data);
 }
 
 } // namespace

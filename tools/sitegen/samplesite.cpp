@@ -8,7 +8,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRandomGenerator>
-#include <QSaveFile>
 #include <QTemporaryDir>
 #include <QUuid>
 
@@ -26,6 +25,7 @@
 #include "micontemplate.h"
 #include "mtextobj.h"
 #include "recordlist.h"
+#include "safefile.h"
 #include "sitebuilder.h"
 
 namespace SiteGen {
@@ -90,9 +90,7 @@ QString isoTime(const QDateTime& time)
 
 bool writeFile(const QString& path, const QByteArray& content)
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.commit();
+    return QDir().mkpath(QFileInfo(path).absolutePath()) && SafeFile::WriteFile(path, content);
 }
 
 QByteArray sampleContent(const QString& relative)

@@ -7,7 +7,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QSaveFile>
 #include <QTemporaryDir>
 
 #include "brelmmidataagent.h"
@@ -16,6 +15,7 @@
 #include "mdataset.h"
 #include "mdeploypaths.h"
 #include "mfilesynchronize.h"
+#include "safefile.h"
 #include "samplesite.h"
 #include "siteenvironment.h"
 #include "sitebuilder.h"
@@ -108,9 +108,9 @@ bool fillLarge(MSqlDataAgent& agent, QString& error)
         const QString path = MDeployPaths::Root() + "/" + relative;
         QDir().mkpath(QFileInfo(path).absolutePath());
         // Complete on disk before it is stored: the upload reads it by name.
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit())
-            error = "cannot write " + path;
+        QString why;
+        if (!SafeFile::WriteFile(path, content, &why))
+            error = "cannot write " + path + ": " + why;
         else if (MFileSynchronize::Instance()->SaveFile(path) < 0)
             error = "cannot store " + path + " on the file server";
         if (!error.isEmpty())

@@ -4,11 +4,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QTextStream>
 #include <QUrl>
 
 #include "brelmmidataagent.h"
+#include "safefile.h"
 
 namespace {
 
@@ -50,18 +50,12 @@ bool SiteEnvironment::Unquoted(const QString& text, QString& value)
 
 bool SiteEnvironment::Write(const QString& file, const QMap<QString, QString>& environment, QString& error)
 {
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly)) {
-        error = "cannot write " + file + ": " + out.errorString();
-        return false;
-    }
-    QTextStream text(&out);
-    text << "# The environment of this site's hosts: source this file, or give talmerctl --site.\n";
+    QString text = "# The environment of this site's hosts: source this file, or give talmerctl --site.\n";
     for (auto it = environment.cbegin(); it != environment.cend(); ++it)
-        text << "export " << it.key() << "=" << ShellQuoted(it.value()) << "\n";
-    text.flush();
-    if (!out.commit()) {
-        error = "cannot write " + file + ": " + out.errorString();
+        text += "export " + it.key() + "=" + ShellQuoted(it.value()) + "\n";
+    QString why;
+    if (!SafeFile::WriteFile(file, text.toUtf8(), &why)) {
+        error = "cannot write " + file + ": " + why;
         return false;
     }
     return true;

@@ -3,13 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
-namespace {
-
-constexpr qint64 kChunk = 1 << 16;
-
-} // namespace
+#include "safefile.h"
 
 DirectoryFileSession::DirectoryFileSession(const QString& root)
     : m_root(QDir(root).absolutePath())
@@ -27,26 +22,11 @@ QString DirectoryFileSession::resolve(const char* serverPath) const
 
 int DirectoryFileSession::CopyFile(const QString& from, const QString& to)
 {
-    QFile source(from);
-    if (!QFileInfo(from).isFile() || !source.open(QIODevice::ReadOnly))
+    if (!QFileInfo(from).isFile() || !QFileInfo(from).isReadable())
         return kNotFound;
     if (!QDir().mkpath(QFileInfo(to).absolutePath()))
         return kCannotWrite;
-    QSaveFile target(to);
-    if (!target.open(QIODevice::WriteOnly))
-        return kCannotWrite;
-    while (!source.atEnd()) {
-        const QByteArray chunk = source.read(kChunk);
-        if (chunk.isEmpty() && source.error() != QFile::NoError) {
-            target.cancelWriting();
-            return kNotFound;
-        }
-        if (target.write(chunk) != chunk.size()) {
-            target.cancelWriting();
-            return kCannotWrite;
-        }
-    }
-    return target.commit() ? 0 : kCannotWrite;
+    return SafeFile::CopyFile(from, to) ? 0 : kCannotWrite;
 }
 
 int DirectoryFileSession::DownloadFile(const char* serverPath, const char* localPath, int, int)
@@ -109,11 +89,27 @@ int DirectoryFileSession::RenameServerFile(const char* fromPath, const char* toP
     return QDir().rename(from, to) ? 0 : kCannotWrite;
 }
 
+bool DirectoryFileSession::insideRoot(const QString& path) const
+{
+    const QString root = QFileInfo(m_root).canonicalFilePath();
+    const QString parent = QFileInfo(QFileInfo(path).absolutePath()).canonicalFilePath();
+    return !root.isEmpty() && (parent == root || parent.startsWith(root + '/'));
+}
+
 int DirectoryFileSession::RemoveServerDirectory(const char* serverPath)
 {
     const QString server = resolve(serverPath);
     if (server.isEmpty() || server == m_root)
         return kBadPath;
-    // Symbolic links inside are removed, not followed.
+    const QFileInfo info(server);
+    if (!info.exists() && !info.isSymLink())
+        return 0; // nothing to remove
+    if (!insideRoot(server))
+        return kBadPath;
+    // A link is removed itself, never followed: what it points to may be
+    // anything, also outside the server's tree. Links further down are left
+    // alone by removeRecursively as well.
+    if (info.isSymLink())
+        return QFile::remove(server) ? 0 : kCannotWrite;
     return QDir(server).removeRecursively() ? 0 : kCannotWrite;
 }

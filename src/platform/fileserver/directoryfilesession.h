@@ -31,6 +31,9 @@ private:
     // The file below the root; empty when the path would leave it.
     QString resolve(const char* serverPath) const;
     int list(std::vector<std::string>& names, const char* serverDirectory, bool directories) const;
+    // Whether the folder holding path, with every link on the way resolved,
+    // is the root or below it.
+    bool insideRoot(const QString& path) const;
 
     QString m_root;
 };

@@ -1,8 +1,9 @@
 #include "ftpfilesession.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QUrl>
+
+#include "safefile.h"
 
 namespace {
 
@@ -32,14 +33,12 @@ QString FtpFileSession::absolute(const char* serverPath) const
 
 int FtpFileSession::DownloadFile(const char* serverPath, const char* localPath, int, int waitMs)
 {
-    QSaveFile local(QString::fromUtf8(localPath ? localPath : ""));
-    if (!local.open(QIODevice::WriteOnly))
+    SafeFile local(QString::fromUtf8(localPath ? localPath : ""));
+    if (!local.open())
         return FtpCore::FtpConnection::kLocalFile;
-    const int result = m_ftp.Download(absolute(serverPath), &local, waitMs);
-    if (result != 0) {
-        local.cancelWriting(); // the old local file stays as it was
-        return result;
-    }
+    const int result = m_ftp.Download(absolute(serverPath), local.device(), waitMs);
+    if (result != 0)
+        return result; // not committed: the old local file stays as it was
     return local.commit() ? 0 : FtpCore::FtpConnection::kLocalFile;
 }
 

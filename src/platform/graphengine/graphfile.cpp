@@ -1,16 +1,16 @@
 #include "graphfile.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include "graphenginelog.h"
 #include "graphnode.h"
+#include "safefile.h"
 
 bool GraphFile::Write(const QString& path, const QByteArray& data)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
-        qCWarning(lcGraphEngine).noquote() << "cannot write" << path << ":" << file.errorString();
+    QString error;
+    if (!SafeFile::WriteFile(path, data, &error)) {
+        qCWarning(lcGraphEngine).noquote() << "cannot write" << path << ":" << error;
         return false;
     }
     return true;
