@@ -41,4 +41,8 @@ public:
     // work on this path, so that "link/.." cannot lead out of the store.
     static QString GraphStoreEntry(const QString& path);
     static bool IsInsideGraphStore(const QString& path) { return !GraphStoreEntry(path).isEmpty(); }
+
+    // The same for the whole deployment tree: where path really lies when that
+    // is strictly inside a safe root (never the root itself), else empty.
+    static QString DeployTreeEntry(const QString& path);
 };
