@@ -155,13 +155,13 @@ void tst_CleaningFaults::refusesWhenTheLibraryCannotBeTrusted()
     useDatabase(file);
     CarelessUser user;
     m_access->CleanGraphFiles();
-    QVERIFY2(user.texts.size() == 2, qPrintable(user.texts.join(" | ")));
-    QVERIFY2(user.texts.last().contains("not cleaned") && user.texts.last().contains(reason),
-             qPrintable(user.texts.last()));
     for (const QString& folder : m_folders) {
         QVERIFY2(QFile::exists(local(folder) + "/0.xrg"), qPrintable(folder));
         QVERIFY2(QFile::exists(server(folder) + "/0.xrg"), qPrintable(folder));
     }
+    QVERIFY2(user.texts.size() == 2, qPrintable(user.texts.join(" | ")));
+    QVERIFY2(user.texts.last().contains("not cleaned") && user.texts.last().contains(reason),
+             qPrintable(user.texts.last()));
     // The database file is left as it was found.
     QCOMPARE(QFile::exists(file), !content.isNull() || !library.isEmpty());
     if (!content.isNull())
