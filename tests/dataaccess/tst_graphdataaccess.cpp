@@ -66,6 +66,8 @@ private Q_SLOTS:
     void cleanup();
 
     void picturesAreFoundByNameAcrossTypes();
+    void areaNumbersAtTheirLimits_data();
+    void areaNumbersAtTheirLimits();
     void latestVersions();
     void listings();
     void addPicture();
@@ -137,6 +139,29 @@ void tst_GraphDataAccess::picturesAreFoundByNameAcrossTypes()
     QCOMPARE(set.GetFieldValue("in_priv_code", 0).toInt(), 4);
     QCOMPARE(set.GetFieldValue("AORNum", 0).toInt(), 5);
     Q_UNUSED(first);
+}
+
+void tst_GraphDataAccess::areaNumbersAtTheirLimits_data()
+{
+    QTest::addColumn<qulonglong>("area");
+    QTest::newRow("zero") << qulonglong(0);
+    QTest::newRow("one") << qulonglong(1);
+    QTest::newRow("largest signed") << qulonglong(2147483647);
+    QTest::newRow("one above the largest signed") << qulonglong(2147483648);
+    QTest::newRow("largest unsigned") << qulonglong(4294967295);
+}
+
+void tst_GraphDataAccess::areaNumbersAtTheirLimits()
+{
+    // Guards against area numbers above the signed range coming back changed (a host compares them).
+    QFETCH(qulonglong, area);
+    m_site->picture(m_station, "P");
+    QVERIFY(m_site->ok());
+    QVERIFY(m_access->SetGraphInfo("A", "P", -1, static_cast<unsigned long>(area), -1));
+    int in = 0, out = 0;
+    unsigned long read = 12345;
+    QVERIFY(m_access->GetGraphInfo("A", "P", in, read, out));
+    QCOMPARE(qulonglong(read), area);
 }
 
 void tst_GraphDataAccess::latestVersions()
