@@ -12,6 +12,7 @@
 #include "mgraphdataaccess.h"
 #include "mhmiadmin.h"
 #include "msqldataagent.h"
+#include "quilladataagent.h"
 #include "sitebuilder.h"
 #include "testmain.h"
 #include "testsite.h"
@@ -104,6 +105,7 @@ private Q_SLOTS:
     void refusesWhenTheLibraryCannotBeTrusted();
     void explicitDatabaseIsNeverCreated_data();
     void explicitDatabaseIsNeverCreated();
+    void outerDatabaseMustExistAndHoldData();
     void keepsFoldersChangedAfterTheLibraryWasRead();
 };
 
@@ -204,6 +206,21 @@ void tst_CleaningFaults::explicitDatabaseIsNeverCreated()
     QCOMPARE(QFile::exists(file), usable || zeroBytes);
     if (zeroBytes)
         QCOMPARE(QFileInfo(file).size(), 0);
+}
+
+void tst_CleaningFaults::outerDatabaseMustExistAndHoldData()
+{
+    // Guards against a missing or emptied outer-network database being opened as a new, empty one.
+    const QString zero = m_site->tree().path("var/outer-zero.sqlite");
+    const QString missing = m_site->tree().path("var/outer-typo.sqlite");
+    QVERIFY(m_site->tree().writeFile("var/outer-zero.sqlite", ""));
+    for (const QString& spec : {zero, missing}) {
+        qputenv("TALMER_OUTER_DB", spec.toUtf8());
+        QuillaDataAgent outer("mmi", "outmmidb", false);
+        QVERIFY2(!outer.Connect("outmmidb"), qPrintable(spec));
+    }
+    QCOMPARE(QFileInfo(zero).size(), 0);
+    QVERIFY(!QFileInfo::exists(missing));
 }
 
 void tst_CleaningFaults::keepsFoldersChangedAfterTheLibraryWasRead()
