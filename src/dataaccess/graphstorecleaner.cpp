@@ -177,7 +177,16 @@ QStringList GraphStoreCleaner::PlanServer()
                 plan << application + "/" + directory;
         }
     }
+    m_plannedOnServer.clear();
+    for (const QString& relative : plan)
+        m_plannedOnServer.insert(relative, serverListing(relative));
     return plan;
+}
+
+QStringList GraphStoreCleaner::serverListing(const QString& relative)
+{
+    MFileSynchronize* sync = MFileSynchronize::Instance();
+    return sync->ListServerDir("pic/" + relative, true) + QStringList{"/"} + sync->ListServerDir("pic/" + relative, false);
 }
 
 QString GraphStoreCleaner::reasonToKeep(const QString& relative, bool local) const
@@ -185,6 +194,9 @@ QString GraphStoreCleaner::reasonToKeep(const QString& relative, bool local) con
     const Footprint now = footprint(storePath(relative));
     if (local && !(now == m_planned.value(relative)))
         return "changed since it was listed";
+    // The server tells no times; an upload under way shows as another listing.
+    if (!local && serverListing(relative) != m_plannedOnServer.value(relative))
+        return "changed on the file server since it was listed";
     if (now.newest >= m_readAt)
         return "changed after the library was read";
     const std::optional<bool> known = knownNow(relative.section('/', 0, 0), relative.section('/', 1));

@@ -53,10 +53,13 @@ private:
     // Why an entry must stay (empty: it may go).
     QString reasonToKeep(const QString& relative, bool local) const;
     static Footprint footprint(const QString& path);
+    // What the file server lists in a folder of the store: its files and folders.
+    static QStringList serverListing(const QString& relative);
     static QString storePath(const QString& relative);
 
     MAbstractDBInterface* m_db; // not owned: the process-wide interface
     QMap<QString, QStringList> m_pictures; // application -> its picture names, as read
     qint64 m_readAt = -1;                  // when the library was read, ms since the epoch
     QHash<QString, Footprint> m_planned;   // local entry -> its state when planned
+    QHash<QString, QStringList> m_plannedOnServer; // server entry -> its listing when planned
 };

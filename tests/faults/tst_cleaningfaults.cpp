@@ -229,17 +229,22 @@ void tst_CleaningFaults::keepsFoldersChangedAfterTheLibraryWasRead()
     SiteGen::SiteBuilder& builder = m_site->builder();
     for (const char* folder : {"A/Growing", "A/Recorded"})
         QVERIFY(place(folder));
+    QVERIFY(QDir().mkpath(server("A/Uploading")));
+    QVERIFY(QFile(server("A/Uploading") + "/0.xrg").open(QIODevice::WriteOnly));
     CarelessUser user;
     user.before("clear file at local machine?", [&] {
         place("A/New");                 // an import's files, its record not yet written
         place("A/Growing", "1.xrg");    // a listed folder that gains a file
         builder.picture(m_site->feeder, "Recorded"); // an import that finished
     });
+    // Another workstation's import, uploading while the question is open.
+    user.before("clear file at file server?",
+                [&] { QVERIFY(QFile(server("A/Uploading") + "/0.brg").open(QIODevice::WriteOnly)); });
     m_access->CleanGraphFiles();
     QVERIFY(builder.ok());
     for (const char* kept : {"A/P", "A/New", "A/Growing", "A/Recorded"})
         QVERIFY2(QFile::exists(local(kept) + "/0.xrg"), kept);
-    for (const char* kept : {"A/P", "A/New", "A/Growing", "A/Recorded"})
+    for (const char* kept : {"A/P", "A/New", "A/Growing", "A/Recorded", "A/Uploading"})
         QVERIFY2(QFile::exists(server(kept) + "/0.xrg"), kept);
     for (const char* gone : {"A/Stale", "Gone"}) {
         QVERIFY2(!QFileInfo::exists(local(gone)), gone);
