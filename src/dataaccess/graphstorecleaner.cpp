@@ -43,7 +43,7 @@ void tellKept(const QStringList& kept)
 {
     if (!kept.isEmpty())
         QMessageBox::information(nullptr, tr("alarm"),
-                                 tr("Kept, because they changed or the library knows them now:") + "\n"
+                                 tr("Not removed, because they changed or the library knows them now:") + "\n"
                                      + GraphStoreCleaner::Summary(kept));
 }
 
@@ -214,7 +214,7 @@ QStringList GraphStoreCleaner::CleanLocal(const QStringList& plan, QProgressDial
         const QString why = reasonToKeep(plan.at(i), true);
         if (!why.isEmpty()) {
             qCWarning(lcTalmer).noquote() << "cleaning keeps" << path << ":" << why;
-            kept << plan.at(i);
+            kept << plan.at(i) + ": " + why;
         } else {
             const QFileInfo entry(path);
             if (entry.isDir() && !entry.isSymLink())
@@ -237,7 +237,7 @@ QStringList GraphStoreCleaner::CleanServer(const QStringList& plan, QProgressDia
         const QString why = reasonToKeep(plan.at(i), false);
         if (!why.isEmpty()) {
             qCWarning(lcTalmer).noquote() << "cleaning keeps pic/" + plan.at(i) << "on the file server:" << why;
-            kept << plan.at(i);
+            kept << plan.at(i) + ": " + why;
         } else {
             sync->RemoveFile("pic/" + plan.at(i), false);
             progress.setLabelText(plan.at(i) + "  " + tr("removed"));

@@ -32,7 +32,8 @@ public:
     // What would go, as paths below the graph store ("Gone", "A/Old").
     QStringList PlanLocal();
     QStringList PlanServer();
-    // Removes the planned entries that pass the last check; returns those kept.
+    // Removes the planned entries that pass the last check; returns those kept,
+    // each as "entry: reason".
     QStringList CleanLocal(const QStringList& plan, QProgressDialog& progress);
     QStringList CleanServer(const QStringList& plan, QProgressDialog& progress);
 

@@ -250,12 +250,12 @@ void tst_CleaningFaults::keepsFoldersChangedAfterTheLibraryWasRead()
         QVERIFY2(!QFileInfo::exists(local(gone)), gone);
         QVERIFY2(!QFileInfo::exists(server(gone)), gone);
     }
-    // What was kept is said, after the local question listed what would go.
+    // What was kept is said with its reason, after the local question listed what would go.
     QVERIFY2(user.texts.size() >= 3, qPrintable(user.texts.join(" | ")));
     QVERIFY(user.texts.at(1).contains("A/Growing") && user.texts.at(1).contains("Gone"));
     QVERIFY(!user.texts.at(1).contains("A/New"));
-    QVERIFY2(user.texts.at(2).contains("Kept") && user.texts.at(2).contains("A/Growing")
-                 && user.texts.at(2).contains("A/Recorded"),
+    QVERIFY2(user.texts.at(2).contains("Not removed") && user.texts.at(2).contains("A/Growing: changed")
+                 && user.texts.at(2).contains("A/Recorded: the library knows it"),
              qPrintable(user.texts.at(2)));
 }
 
