@@ -120,24 +120,27 @@ QString MDeployPaths::BinDir()
     return Root() + "/bin/mmi";
 }
 
-QString MDeployPaths::GraphStoreEntry(const QString& path)
+namespace {
+
+// path with its folder resolved by the file system (so that ".." after a link
+// goes where the file system goes) and its own name kept, which may be a link;
+// empty unless that lies strictly below the canonical base.
+QString resolvedEntryBelow(const QString& base, const QString& path)
 {
-    const QString root = SafeRoot();
-    if (root.isEmpty() || path.isEmpty())
+    if (base.isEmpty() || path.isEmpty())
         return {};
-    const QString store = QFileInfo(root + "/pic").canonicalFilePath();
     const QString absolute = QDir::isRelativePath(path) ? QDir::current().absoluteFilePath(path) : path;
-    // The folder is resolved by the file system, not by text, so ".." after a
-    // link goes where the file system goes.
     const int slash = absolute.lastIndexOf('/');
     const QString name = absolute.mid(slash + 1);
     const QString parent = QFileInfo(absolute.left(qMax(slash, 1))).canonicalFilePath();
-    if (store.isEmpty() || parent.isEmpty() || name.isEmpty() || name == "." || name == "..")
+    if (parent.isEmpty() || name.isEmpty() || name == "." || name == "..")
         return {};
-    if (parent != store && !parent.startsWith(store + "/"))
+    if (parent != base && !parent.startsWith(base + "/"))
         return {};
     return parent + "/" + name;
 }
+
+} // namespace
 
 QString MDeployPaths::ResolvedTarget(const QString& path)
 {
@@ -159,4 +162,16 @@ QString MDeployPaths::RelativePath(const QString& path)
     const QString cleaned = QDir::cleanPath(path);
     const QString prefix = joined(root, QString());
     return cleaned.startsWith(prefix) ? cleaned.mid(prefix.size()) : QString();
+}
+
+QString MDeployPaths::GraphStoreEntry(const QString& path)
+{
+    const QString root = SafeRoot();
+    return root.isEmpty() ? QString() : resolvedEntryBelow(QFileInfo(root + "/pic").canonicalFilePath(), path);
+}
+
+QString MDeployPaths::DeployTreeEntry(const QString& path)
+{
+    const QString root = SafeRoot();
+    return root.isEmpty() ? QString() : resolvedEntryBelow(QFileInfo(root).canonicalFilePath(), path);
 }

@@ -54,4 +54,7 @@ public:
     // path is not below the root or there is no safe root. Text only: it names
     // the file's place in the tree, whatever links the tree holds.
     static QString RelativePath(const QString& path);
+    // The same for the whole deployment tree: where path really lies when that
+    // is strictly inside a safe root (never the root itself), else empty.
+    static QString DeployTreeEntry(const QString& path);
 };

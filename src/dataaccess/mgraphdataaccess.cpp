@@ -1,13 +1,10 @@
 #include "mgraphdataaccess.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QMap>
-#include <QMessageBox>
-#include <QProgressDialog>
 #include <memory>
 
+#include "graphstorecleaner.h"
 #include "librarynames.h"
 #include "mabstractdbinterface.h"
 #include "mbatchsetdialog.h"
@@ -20,18 +17,9 @@
 #include "miconfileservice.h"
 #include "recordlist.h"
 #include "recordtime.h"
+#include "softcheck.h"
 
 MGraphDataAccess* MGraphDataAccess::m_pInstance = nullptr;
-
-namespace {
-
-
-QString tr(const char* text)
-{
-    return Library::Tr("MGraphDataAccess", text);
-}
-
-} // namespace
 
 MGraphDataAccess::MGraphDataAccess()
     : m_dbInterface(MDBInterfaceHolder::Instance()->GetInterface())
@@ -420,9 +408,12 @@ int MGraphDataAccess::GraphVersionByTime(const QString& application, const QStri
 
 void MGraphDataAccess::RemoveDir(const QString& directory)
 {
-    const QString path = MDeployPaths::GraphStoreEntry(directory);
-    if (path.isEmpty())
+    const QString path = MDeployPaths::DeployTreeEntry(directory);
+    if (path.isEmpty()) {
+        qCWarning(lcTalmer).noquote() << "RemoveDir refused" << directory
+                                      << ": not a folder inside the deployment tree (TALMER_DEPLOY_DIR)";
         return;
+    }
     const QFileInfo self(path);
     if (self.isSymLink() || !self.isDir()) {
         QFile::remove(path); // a link goes, not what it points to
@@ -439,103 +430,7 @@ void MGraphDataAccess::RemoveDir(const QString& directory)
     dir.rmdir(path);
 }
 
-void MGraphDataAccess::cleanLocalStore(const QMap<QString, QStringList>& pictures, QProgressDialog& progress)
-{
-    const QString store = MDeployPaths::GraphStore();
-    const QFileInfoList entries =
-        QDir(store).entryInfoList(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot, QDir::Unsorted);
-    const auto removeEntry = [&](const QFileInfo& entry) {
-        if (entry.isDir() && !entry.isSymLink())
-            RemoveDir(entry.filePath());
-        else if (!MDeployPaths::GraphStoreEntry(entry.filePath()).isEmpty())
-            QFile::remove(MDeployPaths::GraphStoreEntry(entry.filePath()));
-        progress.setLabelText(entry.filePath() + "  " + tr("removed"));
-    };
-    for (auto it = entries.crbegin(); it != entries.crend() && !progress.wasCanceled(); ++it) {
-        const QFileInfo& entry = *it;
-        const bool knownApplication = entry.isDir() && !entry.isSymLink() && pictures.contains(entry.fileName());
-        if (!knownApplication) {
-            if (!(entry.isSymLink() && pictures.contains(entry.fileName())))
-                removeEntry(entry);
-            continue;
-        }
-        const QStringList& known = pictures[entry.fileName()];
-        const QFileInfoList children =
-            QDir(entry.filePath()).entryInfoList(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot, QDir::Unsorted);
-        progress.setMaximum(int(children.size()));
-        for (int i = 0; i < children.size() && !progress.wasCanceled(); ++i) {
-            if (!known.contains(children.at(i).fileName()))
-                removeEntry(children.at(i));
-            progress.setValue(i);
-        }
-    }
-}
-
-void MGraphDataAccess::cleanServer(const QMap<QString, QStringList>& pictures, QProgressDialog& progress)
-{
-    MFileSynchronize* sync = MFileSynchronize::Instance();
-    for (const QString& application : sync->ListServerDir("pic", false)) {
-        if (progress.wasCanceled())
-            break;
-        if (!pictures.contains(application)) {
-            sync->RemoveFile("pic/" + application, false);
-            continue;
-        }
-        const QStringList directories = sync->ListServerDir("pic/" + application, false);
-        progress.setMaximum(int(directories.size()));
-        for (int i = 0; i < directories.size() && !progress.wasCanceled(); ++i) {
-            if (!pictures[application].contains(directories.at(i))) {
-                sync->RemoveFile("pic/" + application + "/" + directories.at(i), false);
-                progress.setLabelText(directories.at(i) + "  " + tr("removed"));
-            }
-            progress.setValue(i);
-        }
-    }
-}
-
 void MGraphDataAccess::CleanGraphFiles()
 {
-    if (MDeployPaths::SafeRoot().isEmpty()) {
-        QMessageBox::warning(nullptr, tr("alarm"),
-                             tr("The graph store cannot be cleaned: TALMER_DEPLOY_DIR is not set to an absolute "
-                                "directory other than the file-system root."));
-        return;
-    }
-    if (QMessageBox::critical(nullptr, tr("alarm"), tr("Please back up graph files firstly! \n Are you sure to continue?"),
-                              QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Cancel)
-        == QMessageBox::Cancel)
-        return;
-    QProgressDialog progress(tr("clearing graph..."), tr("Abort Clear"), 0, 100);
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(0);
-    progress.show();
-    progress.setLabelText("analyzing and preparing");
-    progress.setValue(0);
-
-    // The database's view: application -> the names of all its pictures.
-    QMap<QString, QStringList> pictures;
-    std::unique_ptr<MDBRecordNode> node;
-    RecordList applications;
-    findApplication(QString(), node, applications);
-    for (MDBRecordBase* app : applications) {
-        QStringList& names = pictures[app->name];
-        RecordList types;
-        m_dbInterface->GetChildren(app, types.out());
-        for (MDBRecordBase* type : types) {
-            RecordList pics;
-            m_dbInterface->GetChildren(type, pics.out());
-            for (MDBRecordBase* pic : pics)
-                names << pic->name;
-        }
-    }
-    const auto ask = [](const char* question) {
-        return QMessageBox::question(nullptr, tr("alarm"), tr(question), QMessageBox::Yes | QMessageBox::Cancel,
-                                     QMessageBox::Cancel)
-            == QMessageBox::Yes;
-    };
-    if (ask("clear file at local machine?"))
-        cleanLocalStore(pictures, progress);
-    if (ask("clear file at file server?"))
-        cleanServer(pictures, progress);
-    progress.close();
+    GraphStoreCleaner(m_dbInterface).Run();
 }

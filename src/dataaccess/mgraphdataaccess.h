@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDateTime>
-#include <QMap>
 #include <QPixmap>
 #include <QString>
 #include <QStringList>
@@ -16,7 +15,6 @@ class MDBRecordApplication;
 class MDBRecordBase;
 class MDBRecordNode;
 class MDBRecordPicture;
-class QProgressDialog;
 class RecordList;
 
 // The graph library as the host windows ask it, by application and picture
@@ -65,11 +63,14 @@ public:
     // first one found through the object path); false when there is none.
     bool PictureEditions(const QString& application, const QString& picture, RecordList& editions) const;
 
-    // Deletes a directory of the graph store with what it holds. Refuses
-    // anything outside the store; symbolic links are removed, never followed.
+    // Deletes a folder of the deployment tree with what it holds. Refuses (and
+    // says so on the debug channel) the root itself and anything outside it,
+    // and any path when TALMER_DEPLOY_DIR is unset, relative or "/"; symbolic
+    // links are removed, never followed.
     static void RemoveDir(const QString& directory);
     // Removes the graph store's directories that the database no longer knows,
-    // locally and on the file server, asking first.
+    // locally and on the file server, after showing them and asking. Refuses
+    // when the library cannot be read or holds no application.
     void CleanGraphFiles();
 
 protected:
@@ -89,8 +90,6 @@ private:
     // applications keep the records it comes from.
     MDBRecordApplication* findApplication(const QString& application, std::unique_ptr<MDBRecordNode>& node,
                                           RecordList& applications) const;
-    void cleanLocalStore(const QMap<QString, QStringList>& pictures, QProgressDialog& progress);
-    void cleanServer(const QMap<QString, QStringList>& pictures, QProgressDialog& progress);
 
     static MGraphDataAccess* m_pInstance;
     MAbstractDBInterface* m_dbInterface; // not owned: the process-wide interface

@@ -8,6 +8,7 @@
 #include "sm_priv_api_user_manager.h"
 
 sm_priv_api_user* MGraphPrivilege::s_currentUser = nullptr;
+bool MGraphPrivilege::s_refused = false;
 
 namespace {
 
@@ -24,11 +25,17 @@ sm_priv_api_user* MGraphPrivilege::CurrentUser()
 void MGraphPrivilege::SetCurrentUser(sm_priv_api_user* user)
 {
     s_currentUser = user;
+    s_refused = false;
 }
 
 void MGraphPrivilege::Clear()
 {
-    s_currentUser = nullptr;
+    SetCurrentUser(nullptr);
+}
+
+bool MGraphPrivilege::IsRefused()
+{
+    return s_refused;
 }
 
 void MGraphPrivilege::LogIn(const QString& user, const QString& password)
@@ -39,10 +46,14 @@ void MGraphPrivilege::LogIn(const QString& user, const QString& password)
     // UTF-8, not ASCII: user names of the site may be Chinese.
     int error = 0;
     s_currentUser = manager->get_user(user.toUtf8().constData(), password.toUtf8().constData(), error);
+    // A wrong password must not show the operator what "nobody logged in" shows.
+    s_refused = s_currentUser == nullptr;
 }
 
 bool MGraphPrivilege::CheckGraphPrivilege(int inPrivCode, int aorNum)
 {
+    if (s_refused)
+        return false;
     if (!s_currentUser)
         return true;
     char name[kNameBuffer] = {};

@@ -37,12 +37,12 @@ bool write(const QString& path, const QByteArray& data = "x", const QDateTime& m
     return !modified.isValid() || f.setFileTime(modified, QFileDevice::FileModificationTime);
 }
 
-QDateTime at(const char* hhmm)
+QDateTime at(const QString& hhmm)
 {
-    return QDateTime(QDate(2026, 3, 1), QTime::fromString(hhmm, "hh:mm"));
+    return QDateTime(QDate(2026, 3, 1), QTime::fromString(hhmm, hhmm.size() > 5 ? "hh:mm:ss" : "hh:mm"));
 }
 
-QString iso(const char* hhmm)
+QString iso(const QString& hhmm)
 {
     return at(hhmm).toString(Qt::ISODate);
 }
@@ -66,17 +66,26 @@ private Q_SLOTS:
     void cleanup();
 
     void picturesAreFoundByNameAcrossTypes();
+    void areaNumbersAtTheirLimits_data();
+    void areaNumbersAtTheirLimits();
     void latestVersions();
     void listings();
     void addPicture();
     void batchPrivileges();
     void iconAndTemplateLookups();
     void versionsByTime();
+    void versionsByTimeAtBoundariesAndGaps_data();
+    void versionsByTimeAtBoundariesAndGaps();
+    void defaultIconOfTypesSharingACatalogId_data();
+    void defaultIconOfTypesSharingACatalogId();
     void graphVersionFetching();
     void cleaningTheGraphStore();
     void cleaningRefusesUnsafeRoots_data();
     void cleaningRefusesUnsafeRoots();
     void removeDirStaysInTheStore();
+    void removeDirInsideTheDeploymentTree_data();
+    void removeDirInsideTheDeploymentTree();
+    void cleaningShowsWhatGoesBeforeAsking();
 };
 
 void tst_GraphDataAccess::init()
@@ -130,6 +139,29 @@ void tst_GraphDataAccess::picturesAreFoundByNameAcrossTypes()
     QCOMPARE(set.GetFieldValue("in_priv_code", 0).toInt(), 4);
     QCOMPARE(set.GetFieldValue("AORNum", 0).toInt(), 5);
     Q_UNUSED(first);
+}
+
+void tst_GraphDataAccess::areaNumbersAtTheirLimits_data()
+{
+    QTest::addColumn<qulonglong>("area");
+    QTest::newRow("zero") << qulonglong(0);
+    QTest::newRow("one") << qulonglong(1);
+    QTest::newRow("largest signed") << qulonglong(2147483647);
+    QTest::newRow("one above the largest signed") << qulonglong(2147483648);
+    QTest::newRow("largest unsigned") << qulonglong(4294967295);
+}
+
+void tst_GraphDataAccess::areaNumbersAtTheirLimits()
+{
+    // Guards against area numbers above the signed range coming back changed (a host compares them).
+    QFETCH(qulonglong, area);
+    m_site->picture(m_station, "P");
+    QVERIFY(m_site->ok());
+    QVERIFY(m_access->SetGraphInfo("A", "P", -1, static_cast<unsigned long>(area), -1));
+    int in = 0, out = 0;
+    unsigned long read = 12345;
+    QVERIFY(m_access->GetGraphInfo("A", "P", in, read, out));
+    QCOMPARE(qulonglong(read), area);
 }
 
 void tst_GraphDataAccess::latestVersions()
@@ -314,6 +346,89 @@ void tst_GraphDataAccess::versionsByTime()
     QCOMPARE(m_access->GraphVersionByTime("A", "none", at("13:00"), false), -100);
 }
 
+void tst_GraphDataAccess::versionsByTimeAtBoundariesAndGaps_data()
+{
+    QTest::addColumn<QString>("picture");
+    QTest::addColumn<QString>("moment");
+    QTest::addColumn<int>("byModification"); // GetVersionByTime
+    QTest::addColumn<int>("valid");          // GraphVersionByTime
+    // M: versions 1 2 3 changed at 10, 11, 12; R: the same, released then;
+    // G and GR: versions 1 3 7 likewise.
+    QTest::newRow("at a change") << "M" << "11:00" << 1 << 2;
+    QTest::newRow("a second after a change") << "M" << "11:00:01" << 2 << 3;
+    QTest::newRow("at the first change") << "M" << "10:00" << -100 << 1;
+    QTest::newRow("a second before the first") << "M" << "09:59:59" << -100 << 1;
+    QTest::newRow("at a release: not yet valid") << "R" << "11:00" << 1 << 1;
+    QTest::newRow("a second after a release") << "R" << "11:00:01" << 2 << 2;
+    QTest::newRow("at the first release") << "R" << "10:00" << -100 << 0;
+    QTest::newRow("at the last release") << "R" << "12:00" << 2 << 2;
+    QTest::newRow("gap: after 1") << "G" << "10:30" << 1 << 3;
+    QTest::newRow("gap: after 3") << "G" << "11:30" << 3 << 7;
+    QTest::newRow("gap: after the last") << "G" << "12:30" << 7 << 7;
+    QTest::newRow("gap: at a release") << "GR" << "12:00" << 3 << 3;
+    QTest::newRow("gap: after a release") << "GR" << "12:00:01" << 7 << 7;
+    QTest::newRow("gap: between releases") << "GR" << "10:30" << 1 << 1;
+}
+
+void tst_GraphDataAccess::versionsByTimeAtBoundariesAndGaps()
+{
+    // Guards against a release counted as valid at its own moment, and missing version numbers miscounted.
+    QFETCH(QString, picture);
+    QFETCH(QString, moment);
+    QFETCH(int, byModification);
+    QFETCH(int, valid);
+    const QList<int> versions = picture.startsWith('G') ? QList<int>{1, 3, 7} : QList<int>{1, 2, 3};
+    const bool released = picture.endsWith('R');
+    const QString p = m_site->picture(m_station, picture);
+    for (int i = 0; i < versions.size(); ++i) {
+        const QString time = iso(QString("%1:00").arg(10 + i));
+        m_site->edition(p, versions.at(i), time, released ? time : QString());
+    }
+    QVERIFY(m_site->ok());
+    QCOMPARE(m_access->GetVersionByTime("A", picture, at(moment)), byModification);
+    QCOMPARE(m_access->GraphVersionByTime("A", picture, at(moment), false), valid);
+}
+
+void tst_GraphDataAccess::defaultIconOfTypesSharingACatalogId_data()
+{
+    QTest::addColumn<QString>("asked");
+    QTest::addColumn<QString>("expected"); // empty: none chosen
+    // "first" and "second" share catalog id 5, "plain" and "bare" share 6 and flag
+    // nothing, "solo" (id 7) has no icons.
+    QTest::newRow("shared id: the last flagged over both") << "5" << "{s2}";
+    QTest::newRow("by name: only its own") << "first" << "{f2}";
+    QTest::newRow("by name: the other") << "second" << "{s2}";
+    QTest::newRow("shared id, none flagged: first of the first") << "6" << "{p1}";
+    QTest::newRow("by name, none flagged: its own first") << "bare" << "{b1}";
+    QTest::newRow("id without icons") << "7" << "";
+    QTest::newRow("unknown id") << "8" << "";
+    QTest::newRow("negative id") << "-5" << "";
+}
+
+void tst_GraphDataAccess::defaultIconOfTypesSharingACatalogId()
+{
+    // Guards against the default icon taken from one type only when several share a catalog id.
+    QFETCH(QString, asked);
+    QFETCH(QString, expected);
+    const QString first = m_site->iconType("first", 5);
+    const QString second = m_site->iconType("second", 5);
+    const QString plain = m_site->iconType("plain", 6);
+    const QString bare = m_site->iconType("bare", 6);
+    m_site->iconType("solo", 7);
+    m_site->icon(first, "f1", "{f1}", iso("09:00"), false);
+    m_site->icon(first, "f2", "{f2}", iso("09:00"), true);
+    m_site->icon(second, "s1", "{s1}", iso("09:00"), false);
+    m_site->icon(second, "s2", "{s2}", iso("09:00"), true);
+    m_site->icon(second, "s3", "{s3}", iso("09:00"), false);
+    m_site->icon(plain, "p1", "{p1}", iso("09:00"));
+    m_site->icon(bare, "b1", "{b1}", iso("09:00"));
+    QVERIFY(m_site->ok());
+    QString uuid = "untouched";
+    int third = 0;
+    QCOMPARE(m_access->GetDefaultIcon(asked, uuid, third), !expected.isEmpty());
+    QCOMPARE(uuid, expected.isEmpty() ? QString("untouched") : expected);
+}
+
 void tst_GraphDataAccess::graphVersionFetching()
 {
     // Guards against viewers left without a version's files, or fetching what is already current.
@@ -408,7 +523,7 @@ void tst_GraphDataAccess::cleaningRefusesUnsafeRoots()
 
 void tst_GraphDataAccess::removeDirStaysInTheStore()
 {
-    // Guards against deleting through symbolic links, or climbing out of the graph store.
+    // Guards against deleting through symbolic links, or climbing out of the deployment tree.
     const QString store = MDeployPaths::GraphStore();
     const QString outside = m_tree->base() + "/outside";
     QVERIFY(write(outside + "/precious.txt"));
@@ -423,7 +538,6 @@ void tst_GraphDataAccess::removeDirStaysInTheStore()
     QVERIFY(!QFileInfo(store + "/linked").isSymLink());
     MGraphDataAccess::RemoveDir(store + "/A/Q/..");          // the link's target's parent, not "A"
     MGraphDataAccess::RemoveDir(store + "/../..");
-    MGraphDataAccess::RemoveDir(store);
     MGraphDataAccess::RemoveDir(store + "/A/Q/sub");          // inside the link's target
     QVERIFY(QFile::exists(outside + "/precious.txt"));
     QVERIFY(QFileInfo::exists(store));
@@ -435,6 +549,67 @@ void tst_GraphDataAccess::removeDirStaysInTheStore()
     DIALOGS_DONE(dialogs);
     QVERIFY(!QFileInfo(store + "/A/linkedPicture").isSymLink());
     QVERIFY(QFile::exists(outside + "/precious.txt"));
+}
+
+void tst_GraphDataAccess::removeDirInsideTheDeploymentTree_data()
+{
+    QTest::addColumn<QString>("target"); // below the deployment root
+    QTest::addColumn<bool>("removed");
+    QTest::newRow("picture folder") << "pic/A/P" << true;
+    QTest::newRow("icon folder") << "icon/breaker" << true;
+    QTest::newRow("option folder") << "etc/mmi" << true;
+    QTest::newRow("the graph store") << "pic" << true;
+    QTest::newRow("a file") << "etc/mmi/colors.ini" << true;
+    QTest::newRow("link out of the tree: unlinked") << "curve" << true;
+    QTest::newRow("the root") << "" << false;
+    QTest::newRow("the root, by ..") << "pic/.." << false;
+    QTest::newRow("the root, by a trailing dot") << "pic/A/P/../../." << false;
+    QTest::newRow("out of the tree, by ..") << "../outside" << false;
+    QTest::newRow("inside a link's target") << "curve/sub" << false;
+}
+
+void tst_GraphDataAccess::removeDirInsideTheDeploymentTree()
+{
+    // Guards against RemoveDir ignoring folders of the tree outside pic/, or reaching beyond the tree.
+    QFETCH(QString, target);
+    QFETCH(bool, removed);
+    const QString root = MDeployPaths::Root();
+    const QString outside = m_tree->base() + "/outside";
+    for (const QString f : {"pic/A/P/0.xrg", "icon/breaker/{u}.xco", "etc/mmi/colors.ini"})
+        QVERIFY(m_tree->writeFile(f, "x"));
+    QVERIFY(write(outside + "/sub/precious.txt"));
+    QVERIFY(QFile::link(outside, root + "/curve"));
+    const QString path = target.isEmpty() ? root : root + "/" + target;
+    const bool existed = QFileInfo(path).exists() || QFileInfo(path).isSymLink();
+    QVERIFY(existed);
+    if (!removed)
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("RemoveDir refused"));
+    MGraphDataAccess::RemoveDir(path);
+    QCOMPARE(!QFileInfo(path).exists() && !QFileInfo(path).isSymLink(), removed);
+    QVERIFY(QFile::exists(outside + "/sub/precious.txt"));
+    QVERIFY(QFileInfo::exists(root));
+}
+
+void tst_GraphDataAccess::cleaningShowsWhatGoesBeforeAsking()
+{
+    // Guards against a user asked to confirm a removal without being shown what it removes.
+    const QString store = MDeployPaths::GraphStore();
+    for (int i = 0; i < 25; ++i)
+        QVERIFY(write(store + QString("/A/S%1/0.xrg").arg(i)));
+    QVERIFY(write(store + "/Gone/0.xrg"));
+    DialogDriver dialogs;
+    dialogs.pressButton(QMessageBox::Yes, "back up")
+        .pressButton(QMessageBox::Cancel, "clear file at local machine?")
+        .pressButton(QMessageBox::Cancel, "clear file at file server?");
+    m_access->CleanGraphFiles();
+    DIALOGS_DONE(dialogs);
+    const QString local = dialogs.seen().at(1).text;
+    QVERIFY2(local.contains("To be removed:") && local.contains("... and 6 more"), qPrintable(local));
+    const QStringList listed = local.split('\n').filter(QRegularExpression("^(A/S\\d+|Gone)$"));
+    QCOMPARE(listed.size(), 20);
+    QVERIFY2(dialogs.seen().at(2).text.contains("Nothing to remove."), qPrintable(dialogs.seen().at(2).text));
+    QVERIFY(QFile::exists(store + "/A/S24/0.xrg"));
+    QVERIFY(QFile::exists(store + "/Gone/0.xrg"));
 }
 
 TALMER_TEST_MAIN(tst_GraphDataAccess)

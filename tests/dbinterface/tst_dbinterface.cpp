@@ -121,6 +121,7 @@ private Q_SLOTS:
     void timesAreReadInIsoForm();
     void pictureWithoutEditionsGetsItsDraft();
     void outerDatabaseIsMerged();
+    void outerNamesDifferingInCaseAreNotMerged();
     void writesGoWhereRecordsLive();
     void wrongChildrenAreIgnored();
     void iconsTemplatesAndTimes();
@@ -129,6 +130,8 @@ private Q_SLOTS:
     void picturesByPath();
     void searchByNameAndPinyin();
     void searchRespectsPrivileges();
+    void failedLogInRefusesEveryPicture_data();
+    void failedLogInRefusesEveryPicture();
     void findPictureApplicationCountsOccurrences();
     void privilegeCheckOrder();
 };
@@ -381,6 +384,35 @@ void tst_DbInterface::outerDatabaseIsMerged()
     Records innerApps;
     innerOnly->GetChildren(node, innerApps.list);
     QCOMPARE(innerApps.names(), (QStringList{"BOTH", "INNER"}));
+}
+
+void tst_DbInterface::outerNamesDifferingInCaseAreNotMerged()
+{
+    // Guards against an outer application or type being merged with an inner one whose name differs in case.
+    SiteBuilder in(inner()), out(m_outer.get());
+    const QString inApp = in.application("CASE");
+    in.pictureType(inApp, "station", 2);
+    const QString outUpper = out.application("CASE");
+    const QString outLower = out.application("case");
+    const QString outType = out.pictureType(outUpper, "Station", 2);
+    out.pictureType(outLower, "station", 2);
+    QVERIFY2(in.ok() && out.ok(), qPrintable(in.errors() + out.errors()));
+    auto db = makeInterface(true);
+    MDBRecordNode* node = nullptr;
+    db->GetNode(node, "node1");
+    std::unique_ptr<MDBRecordNode> nodeOwner(node);
+    QVERIFY(node);
+    Records apps;
+    db->GetChildren(node, apps.list);
+    QCOMPARE(apps.names(), (QStringList{"CASE", "case"}));
+    QCOMPARE(apps.list.at(0)->outerOid, outUpper);
+    QVERIFY(apps.list.at(1)->oid.isEmpty());
+    QCOMPARE(apps.list.at(1)->outerOid, outLower);
+    Records types;
+    db->GetChildren(apps.list.at(0), types.list);
+    QCOMPARE(types.names(), (QStringList{"station", "Station"}));
+    QVERIFY(types.list.at(0)->outerOid.isEmpty());
+    QCOMPARE(types.list.at(1)->outerOid, outType);
 }
 
 void tst_DbInterface::writesGoWhereRecordsLive()
@@ -686,9 +718,51 @@ void tst_DbInterface::searchRespectsPrivileges()
     QCOMPARE(allowed, (QStringList{"P low", "P my area"}));
     MGraphPrivilege::LogIn("op", "wrong");
     QVERIFY(!MGraphPrivilege::CurrentUser());
-    QStringList again;
+    QVERIFY(MGraphPrivilege::IsRefused());
+    QStringList again{"kept"};
     db->SearchPictures(again, "P");
-    QCOMPARE(again.size(), 4);
+    QCOMPARE(again, QStringList{"kept"});
+    MGraphPrivilege::LogIn("op", "pw");
+    QStringList afterRetry;
+    db->SearchPictures(afterRetry, "P");
+    QCOMPARE(afterRetry, (QStringList{"P low", "P my area"}));
+    MGraphPrivilege::Clear();
+    QStringList cleared;
+    db->SearchPictures(cleared, "P");
+    QCOMPARE(cleared.size(), 4);
+}
+
+void tst_DbInterface::failedLogInRefusesEveryPicture_data()
+{
+    QTest::addColumn<QStringList>("logIns"); // "user:password", in order
+    QTest::addColumn<bool>("clearAtEnd");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("nobody logged in") << QStringList() << false << false;
+    QTest::newRow("wrong password") << QStringList{"op:wrong"} << false << true;
+    QTest::newRow("unknown user") << QStringList{"ghost:pw"} << false << true;
+    QTest::newRow("empty password") << QStringList{"op:"} << false << true;
+    QTest::newRow("good, then wrong") << QStringList{"op:pw", "op:wrong"} << false << true;
+    QTest::newRow("wrong, then good") << QStringList{"op:wrong", "op:pw"} << false << false;
+    QTest::newRow("wrong, then cleared") << QStringList{"op:wrong"} << true << false;
+}
+
+void tst_DbInterface::failedLogInRefusesEveryPicture()
+{
+    // Guards against a wrong password showing the operator every picture (the check failing open).
+    QFETCH(QStringList, logIns);
+    QFETCH(bool, clearAtEnd);
+    QFETCH(bool, refused);
+    QVERIFY(MHmiAdmin::AddUser("op", "pw", 5));
+    QVERIFY(MHmiAdmin::GrantFunction("op", "MMI", "graph view"));
+    QVERIFY(MHmiAdmin::AddResponsibility("op", QHostInfo::localHostName(), 0));
+    for (const QString& logIn : logIns)
+        MGraphPrivilege::LogIn(logIn.section(':', 0, 0), logIn.section(':', 1));
+    if (clearAtEnd)
+        MGraphPrivilege::Clear();
+    QCOMPARE(MGraphPrivilege::IsRefused(), refused);
+    // Code 0 in area 0 passes for every user that logged in, and without a user.
+    QCOMPARE(MGraphPrivilege::CheckGraphPrivilege(0, 0), !refused);
+    QCOMPARE(MGraphPrivilege::CheckGraphPrivilege(-1, 0), !refused);
 }
 
 void tst_DbInterface::findPictureApplicationCountsOccurrences()

@@ -75,6 +75,8 @@ private Q_SLOTS:
 
     void hostBrowsesTheLibraryByClicks();
     void versionsShowDraftLatestAndHistory();
+    void draftAgainstTheLatestVersion_data();
+    void draftAgainstTheLatestVersion();
     void picturesOncePerNameInPinyinOrder();
     void itemsOwnTheirRecordsAndCopiesTheirCopies();
 };
@@ -181,6 +183,53 @@ void tst_GraphTreeWidget::versionsShowDraftLatestAndHistory()
     QCOMPARE(texts(draftOnly), QStringList{"draft"});
     static_cast<MTreeWidgetItem*>(draftOnly->child(0))->RefreshSubItems(); // an edition has no children
     QCOMPARE(draftOnly->child(0)->childCount(), 0);
+}
+
+void tst_GraphTreeWidget::draftAgainstTheLatestVersion_data()
+{
+    QTest::addColumn<QString>("draftTime");
+    QTest::addColumn<QString>("latestTime");
+    QTest::addColumn<QStringList>("shown");
+    const QStringList both{"draft", "latest version"};
+    const QStringList latestOnly{"latest version"};
+    QTest::newRow("draft newer") << "2026-01-02T10:00:01" << "2026-01-02T10:00:00" << both;
+    QTest::newRow("draft at the same moment") << "2026-01-02T10:00:00" << "2026-01-02T10:00:00" << both;
+    QTest::newRow("same moment, other spelling") << "2026-01-02 10:00:00" << "2026-01-02T10:00:00" << both;
+    QTest::newRow("draft a second older") << "2026-01-02T09:59:59" << "2026-01-02T10:00:00" << latestOnly;
+    QTest::newRow("draft time unreadable") << "not a time" << "2026-01-02T10:00:00" << both;
+    QTest::newRow("latest time unreadable") << "2026-01-02T10:00:00" << "not a time" << both;
+}
+
+void tst_GraphTreeWidget::draftAgainstTheLatestVersion()
+{
+    // Guards against a draft saved at the moment of the latest release (or of unknown age) being hidden.
+    QFETCH(QString, draftTime);
+    QFETCH(QString, latestTime);
+    QFETCH(QStringList, shown);
+    MDataSet apps;
+    BrelMmiDataAgent::Instance()->QueryData("/node,name='node1'/application,name='B'", {"name"}, apps);
+    QCOMPARE(apps.DataNum(), 1);
+    SiteBuilder site(BrelMmiDataAgent::Instance());
+    const QString type = site.pictureType(apps.DataAt(0).GetId().toString(), "station", 2);
+    const QString p = site.picture(type, "Edge");
+    site.edition(p, 1, latestTime);
+    site.edition(p, 0, draftTime);
+    QVERIFY2(site.ok(), qPrintable(site.errors()));
+    MGraphTreeWidget tree;
+    QTreeWidgetItem* app = nullptr;
+    for (int i = 0; i < tree.topLevelItemCount(); ++i) {
+        if (tree.topLevelItem(i)->text(0) == "B")
+            app = tree.topLevelItem(i);
+    }
+    QVERIFY2(app, qPrintable(texts(tree.invisibleRootItem()).join(",")));
+    static_cast<MTreeWidgetItem*>(app)->RefreshSubItems();
+    auto* station = static_cast<MTreeWidgetItem*>(child(app, "station"));
+    QVERIFY(station);
+    station->RefreshSubItems();
+    auto* picture = static_cast<MTreeWidgetItem*>(child(station, "Edge"));
+    QVERIFY(picture);
+    picture->RefreshSubItems();
+    QCOMPARE(texts(picture), shown);
 }
 
 void tst_GraphTreeWidget::picturesOncePerNameInPinyinOrder()

@@ -187,6 +187,11 @@ int build(const QStringList& arguments)
         || !QDir().mkpath(qEnvironmentVariable("TALMER_FILE_SERVER")))
         return Command::failed("cannot make the site's folders");
     const QString database = BrelMmiDataAgent::ConfiguredDatabase();
+    // The agent never creates a database it is pointed at; a new site makes its own.
+    MSqlDataAgent creator;
+    if (!creator.Open(database, MSqlDataAgent::OpenMode::CreateIfMissing))
+        return Command::failed("cannot create the HMI database " + SiteEnvironment::DatabaseName(database));
+    creator.Close();
     BrelMmiDataAgent* agent = BrelMmiDataAgent::Instance();
     if (!agent->Connect(database))
         return Command::failed("cannot open the HMI database " + SiteEnvironment::DatabaseName(database));

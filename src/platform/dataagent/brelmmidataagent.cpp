@@ -1,6 +1,7 @@
 #include "brelmmidataagent.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <cstdlib>
 #include <string>
@@ -41,6 +42,16 @@ QString BrelMmiDataAgent::ConfiguredDatabase()
     return answer;
 }
 
+bool BrelMmiDataAgent::ConfiguredDatabaseMayBeCreated()
+{
+    const QString deploy = qEnvironmentVariable("TALMER_DEPLOY_DIR");
+    const QString spec = ConfiguredDatabase();
+    if (deploy.isEmpty() || spec.isEmpty() || spec.contains("://"))
+        return false;
+    const QString standard = QDir::cleanPath(QDir(deploy).absoluteFilePath("var/hmi.sqlite"));
+    return QDir::cleanPath(QFileInfo(spec).absoluteFilePath()) == standard;
+}
+
 bool BrelMmiDataAgent::EnsureConnected()
 {
     const QString spec = ConfiguredDatabase();
@@ -54,7 +65,7 @@ bool BrelMmiDataAgent::EnsureConnected()
     m_warnedUnconfigured = false;
     if (spec == ConnectionSpec())
         return MSqlDataAgent::EnsureConnected();
-    return Open(spec, OpenMode::CreateIfMissing);
+    return Open(spec, ConfiguredDatabaseMayBeCreated() ? OpenMode::CreateIfMissing : OpenMode::MustExist);
 }
 
 bool BrelMmiDataAgent::Connect(const QString&)

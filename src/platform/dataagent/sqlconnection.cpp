@@ -83,6 +83,12 @@ bool SqlConnection::openSqlite(const QString& file, OpenMode mode)
         qCWarning(lcDataAgent).noquote() << "database file does not exist:" << file;
         return false;
     }
+    // SQLite takes an empty file for a new database; here it is a lost or
+    // truncated one, which must not turn into an empty library.
+    if (info.exists() && info.size() == 0 && QFileInfo(file + "-wal").size() == 0) {
+        qCWarning(lcDataAgent).noquote() << file << "is not a database: the file is empty";
+        return false;
+    }
     if (!info.exists() && !QDir().mkpath(info.absolutePath())) {
         qCWarning(lcDataAgent).noquote() << "cannot create the directory of" << file;
         return false;

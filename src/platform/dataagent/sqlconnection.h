@@ -49,6 +49,8 @@ public:
     SqlConnection(const SqlConnection&) = delete;
     SqlConnection& operator=(const SqlConnection&) = delete;
 
+    // A missing SQLite file is created only with CreateIfMissing; an empty
+    // (zero-byte) file is refused as "not a database" in either mode.
     bool open(const QString& spec, OpenMode mode, const SchemaCheck& schema);
     void close();
     bool isOpen() const { return m_open && !m_lost; }

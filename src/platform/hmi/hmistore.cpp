@@ -45,7 +45,10 @@ bool HmiStore::ensureOpen()
     if (spec == m_connection->spec())
         return m_connection->reopenIfLost();
     m_generation = -1; // another database: load it afresh
-    return m_connection->open(spec, SqlConnection::OpenMode::CreateIfMissing, &HmiSchema::update);
+    return m_connection->open(spec,
+                              BrelMmiDataAgent::ConfiguredDatabaseMayBeCreated() ? SqlConnection::OpenMode::CreateIfMissing
+                                                                                 : SqlConnection::OpenMode::MustExist,
+                              &HmiSchema::update);
 }
 
 SqlConnection* HmiStore::connection()

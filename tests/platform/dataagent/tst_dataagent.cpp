@@ -183,6 +183,11 @@ void tst_DataAgent::schemaIsCreatedKeptAndFollowsTheConfiguration()
     // Another database named: the agent moves there.
     TestDatabase other;
     const QString otherSpec = other.create(m_tree->path("var/other.sqlite"));
+    {
+        // Named explicitly, a database must exist: the agent never invents one.
+        MSqlDataAgent creator;
+        QVERIFY(creator.Open(otherSpec, MSqlDataAgent::OpenMode::CreateIfMissing));
+    }
     qputenv("TALMER_HMI_DB", otherSpec.toUtf8());
     QCOMPARE(query("/node", "name"), QStringList());
     QCOMPARE(agent()->ConnectionSpec(), otherSpec);

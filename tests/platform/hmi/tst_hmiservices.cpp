@@ -1,4 +1,3 @@
-#include <QElapsedTimer>
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -185,11 +184,19 @@ void tst_HmiServices::nameRule_data()
     QTest::newRow("double quote") << "a\"b" << 1 << "contain \"";
     QTest::newRow("single quote") << "a'b" << 1 << "contain '";
     QTest::newRow("angle") << "<a>" << 1 << "contain <";
+    QTest::newRow("only >") << ">" << 1 << "contain >";
+    QTest::newRow("only <") << "<" << 1 << "contain <";
+    QTest::newRow("ends with >") << "a>" << 1 << "contain >";
+    QTest::newRow("only .") << "." << 1 << "\".\"";
+    QTest::newRow("three dots are a name") << "..." << 1 << "";
+    QTest::newRow("trailing blank") << "a " << 1 << "blank";
     QTest::newRow("pipe") << "a|b" << 1 << "contain |";
     QTest::newRow("tab") << "a\tb" << 1 << "control";
     QTest::newRow("newline") << "a\nb" << 1 << "control";
     QTest::newRow("long") << QString(65, 'x') << 1 << "64 characters";
     QTest::newRow("64 is fine") << QString(64, 'x') << 1 << "";
+    QTest::newRow("64 chinese characters") << QString(64, QChar(0x7AD9)) << 1 << "";
+    QTest::newRow("65 chinese characters") << QString(65, QChar(0x7AD9)) << 1 << "64 characters";
     QTest::newRow("substation 19 bytes") << QString(19, 's') << 2 << "";
     QTest::newRow("substation 20 bytes") << QString(20, 's') << 2 << "19 bytes";
     QTest::newRow("substation chinese") << QString::fromUtf8("很长的变电站名字") << 2 << "19 bytes";
@@ -331,33 +338,23 @@ void tst_HmiServices::privilegeCheck()
 
 void tst_HmiServices::failedLoginsLookAlike()
 {
-    // Guards against telling an attacker which user names exist (by result, code or time).
+    // Guards against telling an attacker which user names exist by the result or the error code.
+    // (That both cost the same time is measured in bench_targets, as a ratio.)
     QVERIFY(MHmiAdmin::AddUser("alice", "right", 1));
     sm_priv_api_user_manager* manager = get_user_manager(0);
-    int wrongError = 0, unknownError = 0;
-    auto attempt = [&](const char* name, const char* password, int& error) {
-        QElapsedTimer t;
-        t.start();
-        sm_priv_api_user* user = manager->get_user(name, password, error);
-        return std::make_pair(user, t.nsecsElapsed());
-    };
-    QList<qint64> wrongTimes, unknownTimes;
-    for (int i = 0; i < 3; ++i) {
-        const auto wrong = attempt("alice", "wrong", wrongError);
-        const auto unknown = attempt("mallory", "wrong", unknownError);
-        QVERIFY(!wrong.first && !unknown.first);
-        wrongTimes << wrong.second;
-        unknownTimes << unknown.second;
+    const struct
+    {
+        const char* name;
+        const char* password;
+    } refused[] = {{"alice", "wrong"}, {"mallory", "wrong"}, {"alice", ""}, {"", "right"}, {"ALICE", "right"}};
+    for (const auto& attempt : refused) {
+        int error = -12345;
+        QVERIFY2(!manager->get_user(attempt.name, attempt.password, error), attempt.name);
+        QCOMPARE(error, int(sm_priv_api_user_manager::LoginRefused));
     }
-    QCOMPARE(wrongError, unknownError);
-    QCOMPARE(wrongError, int(sm_priv_api_user_manager::LoginRefused));
-    std::sort(wrongTimes.begin(), wrongTimes.end());
-    std::sort(unknownTimes.begin(), unknownTimes.end());
-    // Both spend one key derivation; a lookup alone would be a thousand times faster.
-    const double ratio = double(unknownTimes.at(1)) / double(wrongTimes.at(1));
-    QVERIFY2(ratio > 0.3 && ratio < 3.0, qPrintable(QString::number(ratio)));
-    QVERIFY(!manager->get_user(nullptr, nullptr, wrongError));
-    QVERIFY(manager->get_user("alice", "right", wrongError));
+    int error = 0;
+    QVERIFY(!manager->get_user(nullptr, nullptr, error));
+    QVERIFY(manager->get_user("alice", "right", error));
 }
 
 void tst_HmiServices::passwordsAreNeverStoredOrLogged()
