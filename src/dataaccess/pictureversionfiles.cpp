@@ -44,8 +44,8 @@ QString PictureVersionFiles::Path(const QString& extension) const
 bool PictureVersionFiles::Prepare(QString* error)
 {
     const QString directory = QFileInfo(m_drawing).absolutePath();
-    if (!QFileInfo::exists(directory)) {
-        if (!QDir().mkpath(directory)) {
+    if (!QFileInfo(directory).isDir()) {
+        if (QFileInfo::exists(directory) || !QDir().mkpath(directory)) {
             *error = "cannot create the picture folder " + directory;
             return false;
         }
