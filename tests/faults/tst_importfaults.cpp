@@ -7,6 +7,8 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QSet>
+#include <QSqlQuery>
+#include <QUrl>
 
 #include <memory>
 #include <vector>
@@ -107,6 +109,7 @@ private Q_SLOTS:
     void killedFolderImportsLeaveNoHalfRecords();
     void failedUploadsLeaveNoRecord_data();
     void failedUploadsLeaveNoRecord();
+    void readOnlyDatabaseIsFoundBeforeAnyFile();
 };
 
 void tst_ImportFaults::init()
@@ -328,6 +331,37 @@ void tst_ImportFaults::failedUploadsLeaveNoRecord()
     qputenv("TALMER_FILE_SERVER", m_server.toUtf8());
     const QStringList problems = inconsistencies();
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
+}
+
+void tst_ImportFaults::readOnlyDatabaseIsFoundBeforeAnyFile()
+{
+    // Guards against files written and uploaded for a version the database then refuses to record.
+    QCOMPARE(talmerctl({"import", "A", "feeder", drawing("P/0.xrg", "P0"), "--mode", "0"}).status, 0);
+    const QString spec = qEnvironmentVariable("TALMER_HMI_DB");
+    BrelMmiDataAgent::Instance()->Close();
+    if (TestDatabase::isPostgres()) {
+        {
+            QSqlDatabase raw = TestDatabase::openRaw(spec, "raw");
+            QSqlQuery query(raw);
+            QVERIFY(query.exec(QString("ALTER DATABASE \"%1\" SET default_transaction_read_only = on")
+                                   .arg(QUrl(spec).path().mid(1))));
+        }
+        QSqlDatabase::removeDatabase("raw");
+    } else {
+        QVERIFY(QFile::setPermissions(spec, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        if (QFileInfo(spec).isWritable())
+            QSKIP("every file is writable for this user (root): the server variant covers it");
+    }
+    for (const char* mode : {"0", "1", "2"}) {
+        const Run run = talmerctl({"import", "A", "feeder", drawing("P/new.xrg", "new"), "--name", "P", "--mode", mode});
+        QCOMPARE(run.status, 1);
+        QVERIFY2(run.err.contains("the database refused the write"), qPrintable(run.err));
+        QCOMPARE(markOf(local("P", 0, "xrg")), QString("P0"));
+        QCOMPARE(markOf(onServer("P", 0, "xrg")), QString("P0"));
+        QVERIFY(!QFileInfo::exists(local("P", 1, "xrg")));
+        QVERIFY(!QFileInfo::exists(onServer("P", 1, "brg")));
+    }
+    QCOMPARE(versionsOf("P"), QList<int>{0});
 }
 
 TALMER_TEST_MAIN(tst_ImportFaults)
