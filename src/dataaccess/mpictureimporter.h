@@ -1,33 +1,55 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
 class MDataAgent;
+class MDataAgentTransaction;
+class MDBRecordBase;
 class MDBRecordPicType;
-class MDBRecordPicture;
 class MGraphDoc;
 class MVarenDBInterface;
-class RecordList;
 
 // Brings drawings into the graph library as picture versions: the picture
 // record when needed, the drawing's files in the deployment tree, the edition
 // records and the files on the file server. Modes: 0 replaces the draft, 1
 // releases a new version, 2 overwrites the latest version; other values write
 // the next version's files without a record.
+//
+// An import completes or leaves no record: it claims its picture name and
+// version inside a database transaction (two imports of one picture at once
+// get different versions, the loser retrying with the next one), writes the
+// files locally and uploads them, and only then commits the record. When any
+// step fails the local files are put back, nothing is recorded and
+// LastResult() says why, one line per file that did not reach the server.
 class MPictureImporter
 {
 public:
+    // What the last import of the process did (the fixed import operations
+    // of the database interface return -1 whatever happened).
+    struct Result
+    {
+        bool ok = false;
+        QString picture;
+        int version = -1;     // the version written; -1 when none
+        QStringList errors;   // why it failed, one line each; empty when ok
+        QStringList warnings; // it stands, but old versions' files were left behind
+    };
+
     // agent is the database the import looks things up in (the outer one when
     // there is one); outer says which it is.
     MPictureImporter(MVarenDBInterface* db, MDataAgent* agent, bool outer);
+    ~MPictureImporter();
 
     void ImportFile(const QString& application, const QString& typeName, const QString& source, int mode,
                     const QString& pictureName, int keep);
     void ImportDoc(const QString& application, const QString& typeName, MGraphDoc* doc, int mode,
                    const QString& pictureName);
     void ImportByType(const QString& application, int typeNumber, const QString& source, int mode, int keep);
+
+    static Result LastResult();
 
     // The name a station drawing gets: at most 19 bytes in the local 8-bit
     // encoding, never cutting a character in two.
@@ -37,29 +59,28 @@ public:
     static QString PictureNameOf(const QString& source);
 
 private:
-    struct Target
+    struct Request
     {
-        MDBRecordPicture* picture = nullptr; // held by the caller's list, or owned by the importer
-        bool isNew = false;
-        int latest = 0;
-        int version = 0;
-        QString directory;
-        QString file; // the version's ".xrg"
+        QString application;
+        QString typeName;
+        QString name;
+        int mode = 1;
+        int keep = 0; // released versions to keep; 0: no retention
     };
+    struct Target;
 
-    // Steps shared by both imports: the picture type, the picture (made when
-    // missing; the caller keeps what is returned), the version to write.
     bool findPictureType(const QString& application, const QString& typeName, MDBRecordPicType& type, int& number);
-    void findPicture(const QString& application, const QString& pictureName, MDBRecordPicType& type,
-                     RecordList& pictures, Target& target);
-    std::unique_ptr<MDBRecordPicture> chooseVersion(MDBRecordPicType& type, const QString& pictureName, int mode,
-                                                    RecordList& editions, Target& target);
-    void writeForms(MGraphDoc& doc, const Target& target);
-    void recordEditions(const RecordList& editions, const Target& target, int mode, int& keep);
-    void keepNewest(const QString& application, const QString& pictureName, const RecordList& editions,
-                    const Target& target, int keep);
+    QString typeHolding(const QString& application, const QString& name);
+    QString libraryState(const QString& application, const QString& name);
+    bool claim(const Request& request, MDBRecordPicType& type, std::unique_ptr<Target>& target,
+               std::unique_ptr<MDataAgentTransaction>& transaction);
+    bool claimOnce(const Request& request, MDBRecordPicType& type, Target& target);
+    bool claimVersion(const Request& request, Target& target);
+    bool store(const Request& request, MDBRecordPicType& type, MGraphDoc& doc, const QString& copySource);
+    void recordTimes(const Target& target, int mode);
+    QString idOf(const MDBRecordBase* record) const;
+    bool fail(const QString& line);
     void renameStation(MGraphDoc& doc, const QString& pictureName);
-    static void store(const Target& target);
 
     MVarenDBInterface* m_db; // not owned
     MDataAgent* m_agent;     // not owned

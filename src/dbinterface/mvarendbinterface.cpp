@@ -5,6 +5,7 @@
 #include <QThread>
 
 #include "brelmmidataagent.h"
+#include "mdataagenttransaction.h"
 #include "mdbrecords.h"
 #include "mgraphprivilege.h"
 #include "mpictureimportservice.h"
@@ -288,12 +289,15 @@ void MVarenDBInterface::InsertRecord(MDBRecordBase* parent, MDBRecordBase* child
     if (!parent || !child)
         return;
     const Target target = targetOf(parent);
+    // A record and its fields go in together: a crash in between must not
+    // leave a picture without a name or an edition without a version.
+    MDataAgentTransaction transaction(target.agent);
     switch (parent->type) {
     case MDBRecordBase::RecordNode:
     case MDBRecordBase::RecordApplication: {
         const bool childIsApplication = parent->type == MDBRecordBase::RecordNode;
         if (child->type != (childIsApplication ? MDBRecordBase::RecordApplication : MDBRecordBase::RecordPicType))
-            return;
+            break;
         const QVariant id = insertChild(target, childIsApplication ? "application" : "pictureType", child);
         bool written = target.agent->UpdateField(id, "name", child->name);
         if (!childIsApplication)
@@ -301,33 +305,35 @@ void MVarenDBInterface::InsertRecord(MDBRecordBase* parent, MDBRecordBase* child
                 id, "type", QString::number(static_cast<MDBRecordPicType*>(child)->picTypeCode));
         if (written)
             confirmInsert(target.agent, id, "name", child->name, false);
-        return;
+        break;
     }
     case MDBRecordBase::RecordPicType: {
         if (child->type != MDBRecordBase::RecordPicture)
-            return;
+            break;
         const QVariant id = insertChild(target, "picture", child);
         UpdateRecord(child);
         confirmInsert(target.agent, id, "picname", child->name, false);
-        return;
+        break;
     }
     case MDBRecordBase::RecordPicture: {
         if (child->type != MDBRecordBase::RecordEdition)
-            return;
+            break;
         const QVariant id = insertChild(target, "edition", child);
         UpdateRecord(child);
         confirmInsert(target.agent, id, "modifytime", static_cast<MDBRecordEdition*>(child)->modifyTime, true);
-        return;
+        break;
     }
     case MDBRecordBase::RecordIconType:
         insertIcon(parent, child);
-        return;
+        break;
     case MDBRecordBase::RecordTemptype:
         insertTemplate(parent, child);
-        return;
+        break;
     default:
         return;
     }
+    if (!transaction.Commit())
+        (target.outer ? child->outerOid : child->oid).clear();
 }
 
 void MVarenDBInterface::insertIcon(MDBRecordBase* parent, MDBRecordBase* child)

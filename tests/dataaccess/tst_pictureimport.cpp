@@ -10,6 +10,7 @@
 #include "mdeploypaths.h"
 #include "mgraph.h"
 #include "mgraphdoc.h"
+#include "mpictureimporter.h"
 #include "miconobj.h"
 #include "mtextobj.h"
 #include "mvarendbinterface.h"
@@ -42,6 +43,12 @@ QString modifyTimeOf(const QString& picture, int version)
             return set.GetFieldValue("modifytime", i).toString();
     }
     return {};
+}
+
+QByteArray contentOf(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
 QString pictureId(const QString& name)
@@ -103,8 +110,9 @@ private:
     {
         return MDeployPaths::VersionFile("A", picture, version, extension);
     }
-    // An existing picture with versions 0 .. last, each with its files on the server.
-    QString existingPicture(const QString& name, int last);
+    // An existing picture with versions 0 .. last, the files of the first
+    // onServer of them on the server.
+    QString existingPicture(const QString& name, int last, int onServer = -1, const QString& type = {});
 
 private Q_SLOTS:
     void init();
@@ -114,6 +122,10 @@ private Q_SLOTS:
     void modesIntoAnExistingPicture_data();
     void modesIntoAnExistingPicture();
     void theGraphTypeFollowsThePictureType();
+    void unreadableSourcesAreLeftAlone();
+    void aNameTakenByAnotherTypeIsRefused();
+    void failedWritesLeaveNoRecord_data();
+    void failedWritesLeaveNoRecord();
     void stationsAreRenamedToTheirPicture();
     void retentionKeepsTheNewestVersions_data();
     void retentionKeepsTheNewestVersions();
@@ -139,12 +151,14 @@ void tst_PictureImport::cleanup()
     m_testSite.reset();
 }
 
-QString tst_PictureImport::existingPicture(const QString& name, int last)
+QString tst_PictureImport::existingPicture(const QString& name, int last, int onServer, const QString& type)
 {
-    const QString pic = m_site->picture(m_feeder, name);
+    const QString pic = m_site->picture(type.isEmpty() ? m_feeder : type, name);
     for (int v = 0; v <= last; ++v) {
         m_site->edition(pic, v, QString("2026-01-0%1T10:00:00").arg(v + 1));
         for (const char* ext : {"xrg", "brg", "fg"}) {
+            if (onServer >= 0 && v >= onServer)
+                continue;
             QFile f(server(QString("pic/A/%1/%2.%3").arg(name).arg(v).arg(ext)));
             QDir().mkpath(QFileInfo(f).absolutePath());
             f.open(QIODevice::WriteOnly);
@@ -203,6 +217,10 @@ void tst_PictureImport::modesIntoAnExistingPicture()
         QCOMPARE(modifyTimeOf(pic, written), QFileInfo(local("P", written, "xrg")).lastModified().toString(Qt::ISODate));
     if (mode == 1)
         QVERIFY(!modifyTimeOf(pic, 3).isEmpty());
+    const MPictureImporter::Result result = MPictureImporter::LastResult();
+    QVERIFY2(result.ok, qPrintable(result.errors.join('\n')));
+    QCOMPARE(result.version, written);
+    QCOMPARE(result.picture, QString("P"));
 }
 
 void tst_PictureImport::theGraphTypeFollowsThePictureType()
@@ -216,7 +234,7 @@ void tst_PictureImport::theGraphTypeFollowsThePictureType()
     QCOMPARE(imported.GetGraphTypeName(), QString("feeder"));
     MGraphDoc original;
     QVERIFY(original.ReadXmlFile(source("F/drawing.xrg")));
-    QCOMPARE(original.GetGraphTypeID(), 9); // the source is written back with its new type
+    QCOMPARE(original.GetGraphTypeID(), 5); // the source is never written
     MGraphDoc binary;
     QVERIFY(binary.ReadDataFile(local("F", 0, "brg")));
     QCOMPARE(binary.GetGraphTypeID(), 9);
@@ -260,16 +278,129 @@ void tst_PictureImport::stationsAreRenamedToTheirPicture()
     QVERIFY(doc.HasFillModel());
 }
 
+void tst_PictureImport::unreadableSourcesAreLeftAlone()
+{
+    // Guards against an empty drawing written over a source that does not read, and imported.
+    const QString pic = existingPicture("U", 1);
+    QDir().mkpath(source("U"));
+    QFile junk(source("U/drawing.xrg"));
+    QVERIFY(junk.open(QIODevice::WriteOnly) && junk.write("not a drawing") > 0);
+    junk.close();
+    for (int mode : {0, 1}) {
+        m_db->ImportPictureFile("A", "feeder", source("U/drawing.xrg"), mode, "U", 0);
+        QCOMPARE(contentOf(source("U/drawing.xrg")), QByteArray("not a drawing"));
+        QCOMPARE(versionsOf(pic), (QStringList{"0", "1"}));
+        QVERIFY(!QFileInfo::exists(local("U", 0, "xrg")));
+        QVERIFY(!QFileInfo::exists(local("U", 2, "xrg")));
+        QCOMPARE(contentOf(server("pic/A/U/0.xrg")), QByteArray("old"));
+        const MPictureImporter::Result result = MPictureImporter::LastResult();
+        QVERIFY(!result.ok);
+        QCOMPARE(result.errors, QStringList{"cannot read the drawing " + source("U/drawing.xrg")});
+    }
+}
+
+void tst_PictureImport::aNameTakenByAnotherTypeIsRefused()
+{
+    // Guards against an import overwriting the files of another type's picture that shares the folder.
+    const QString other = existingPicture("Taken", 0, -1, m_station);
+    QVERIFY(m_tree->writeFile("pic/A/Taken/0.xrg", "station draft"));
+    QVERIFY(ImportTesting::writeStation(source("Taken/drawing.xrg"), "X", 9));
+    for (int mode : {0, 1, 2}) {
+        m_db->ImportPictureFile("A", "feeder", source("Taken/drawing.xrg"), mode, "Taken", 0);
+        QCOMPARE(contentOf(local("Taken", 0, "xrg")), QByteArray("station draft"));
+        QCOMPARE(contentOf(server("pic/A/Taken/0.xrg")), QByteArray("old"));
+        QVERIFY(!QFileInfo::exists(local("Taken", 1, "xrg")));
+        QCOMPARE(versionsOf(other), QStringList{"0"});
+        MDataSet set;
+        BrelMmiDataAgent::Instance()->QueryChild(m_feeder, "Containspicture", {"picname"}, set);
+        QCOMPARE(set.DataNum(), 0);
+        QCOMPARE(MPictureImporter::LastResult().errors,
+                 QStringList{"picture name 'Taken' is taken by picture type 'station' of application 'A'"});
+    }
+}
+
+void tst_PictureImport::failedWritesLeaveNoRecord_data()
+{
+    QTest::addColumn<QString>("picture"); // "P" exists with versions 0 to 2, others are new
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("blockedLocal");  // a file in place of this local folder
+    QTest::addColumn<QString>("blockedServer"); // a folder in place of this server file
+    QTest::addColumn<QString>("error");
+    QTest::newRow("release, binary form refused by the server")
+        << "P" << 1 << "" << "pic/A/P/3.brg" << "3.brg did not reach the file server: the server cannot write";
+    QTest::newRow("draft, dynamic data refused by the server")
+        << "P" << 0 << "" << "pic/A/P/0.fg" << "0.fg did not reach the file server: the server cannot write";
+    QTest::newRow("latest, drawing refused by the server")
+        << "P" << 2 << "" << "pic/A/P/2.xrg" << "2.xrg did not reach the file server: the server cannot write";
+    QTest::newRow("new picture refused by the server")
+        << "N" << 1 << "" << "pic/A/N/0.xrg" << "0.xrg did not reach the file server: the server cannot write";
+    QTest::newRow("local picture folder cannot be made")
+        << "L" << 1 << "pic/A/L" << "" << "cannot create the picture folder";
+}
+
+void tst_PictureImport::failedWritesLeaveNoRecord()
+{
+    // Guards against a version announced to other workstations whose files never reached the server.
+    QFETCH(QString, picture);
+    QFETCH(int, mode);
+    QFETCH(QString, blockedLocal);
+    QFETCH(QString, blockedServer);
+    QFETCH(QString, error);
+    const QString pic = existingPicture("P", 2);
+    for (int v = 0; v <= 2; ++v)
+        QVERIFY(m_tree->writeFile(QString("pic/A/P/%1.xrg").arg(v), "local " + QByteArray::number(v)));
+    if (!blockedLocal.isEmpty())
+        QVERIFY(m_tree->writeFile(blockedLocal, "in the way"));
+    if (!blockedServer.isEmpty()) {
+        QFile::remove(server(blockedServer));
+        QVERIFY(QDir().mkpath(server(blockedServer)));
+    }
+    QVERIFY(ImportTesting::writeStation(source(picture + "/drawing.xrg"), "X", 9));
+    m_db->ImportPictureFile("A", "feeder", source(picture + "/drawing.xrg"), mode, picture, 0);
+
+    const MPictureImporter::Result result = MPictureImporter::LastResult();
+    QVERIFY(!result.ok);
+    QVERIFY2(!result.errors.isEmpty() && result.errors.first().contains(error), qPrintable(result.errors.join('\n')));
+    QCOMPARE(versionsOf(pic), (QStringList{"0", "1", "2"}));
+    QCOMPARE(modifyTimeOf(pic, 0), QString("2026-01-01T10:00:00"));
+    QCOMPARE(modifyTimeOf(pic, 2), QString("2026-01-03T10:00:00"));
+    QVERIFY(!QFileInfo::exists(local("P", 3, "xrg")));
+    for (int v = 0; v <= 2; ++v)
+        QCOMPARE(contentOf(local("P", v, "xrg")), "local " + QByteArray::number(v)); // put back
+    if (picture != "P") {
+        QVERIFY(pictureId(picture).isEmpty());
+        QVERIFY(!QFileInfo::exists(local(picture, 0, "brg")));
+    }
+}
+
 void tst_PictureImport::retentionKeepsTheNewestVersions_data()
 {
     QTest::addColumn<int>("mode");
     QTest::addColumn<int>("keep");
     QTest::addColumn<QStringList>("records");
     QTest::addColumn<QStringList>("serverFiles"); // base names of the .xrg files left
-    QTest::newRow("mode 0, keep 2") << 0 << 2 << QStringList{"0", "4", "5"} << QStringList{"0", "4", "5"};
-    QTest::newRow("mode 1, keep 3") << 1 << 3 << QStringList{"0", "4", "5", "6"} << QStringList{"0", "4", "5", "6"};
-    QTest::newRow("keep 1 keeps all") << 0 << 1 << QStringList{"0", "1", "2", "3", "4", "5"}
-                                      << QStringList{"0", "1", "2", "3", "4", "5"};
+    QTest::addColumn<int>("last");                // the picture's versions: 0 .. last
+    QTest::addColumn<int>("onServer");            // versions with files on the server: 0 .. onServer - 1
+    const QStringList all{"0", "1", "2", "3", "4", "5"};
+    QTest::newRow("mode 0, keep 2") << 0 << 2 << QStringList{"0", "4", "5"} << QStringList{"0", "4", "5"} << 5 << 6;
+    QTest::newRow("mode 1, keep 3") << 1 << 3 << QStringList{"0", "4", "5", "6"} << QStringList{"0", "4", "5", "6"}
+                                    << 5 << 6;
+    QTest::newRow("keep 1 keeps all") << 0 << 1 << all << all << 5 << 6;
+    // The new version counts against the keep count only when it is released.
+    QTest::newRow("mode 2, keep 3") << 2 << 3 << QStringList{"0", "3", "4", "5"} << QStringList{"0", "3", "4", "5"}
+                                    << 5 << 6;
+    QTest::newRow("mode 0, keep 3") << 0 << 3 << QStringList{"0", "3", "4", "5"} << QStringList{"0", "3", "4", "5"}
+                                    << 5 << 6;
+    QTest::newRow("mode 1, keep 2 keeps all") << 1 << 2 << (all + QStringList{"6"}) << (all + QStringList{"6"}) << 5
+                                              << 6;
+    QTest::newRow("other mode, keep 2, not lowered")
+        << 7 << 2 << QStringList{"0", "4", "5"} << QStringList{"0", "4", "5", "6"} << 5 << 6;
+    // Editions: exactly keep + 1 is not too many; one more is.
+    QTest::newRow("editions keep + 1") << 0 << 2 << QStringList{"0", "1", "2"} << QStringList{"0", "1", "2"} << 2 << 3;
+    QTest::newRow("editions keep + 2") << 0 << 2 << QStringList{"0", "2", "3"} << QStringList{"0", "2", "3"} << 3 << 4;
+    // Server files: 3 (one version's) are too few to look at; 6 are not.
+    QTest::newRow("3 server files") << 0 << 2 << all << QStringList{"0"} << 5 << 1;
+    QTest::newRow("6 server files") << 0 << 2 << QStringList{"0", "4", "5"} << QStringList{"0"} << 5 << 2;
 }
 
 void tst_PictureImport::retentionKeepsTheNewestVersions()
@@ -279,16 +410,35 @@ void tst_PictureImport::retentionKeepsTheNewestVersions()
     QFETCH(int, keep);
     QFETCH(QStringList, records);
     QFETCH(QStringList, serverFiles);
-    const QString pic = existingPicture("R", 5);
+    QFETCH(int, last);
+    QFETCH(int, onServer);
+    const QString pic = existingPicture("R", last, onServer);
+    for (int v = 0; v <= last; ++v)
+        QVERIFY(m_tree->writeFile(QString("pic/A/R/%1.xrg").arg(v), "local"));
     QVERIFY(ImportTesting::writeStation(source("R/drawing.xrg"), "X", 9));
     m_db->ImportPictureFile("A", "feeder", source("R/drawing.xrg"), mode, "R", keep);
+    QVERIFY(MPictureImporter::LastResult().ok);
     QCOMPARE(versionsOf(pic), records);
     QStringList left;
     for (const QString& f : QDir(server("pic/A/R")).entryList({"*.xrg"}, QDir::Files))
         left << f.section('.', 0, 0);
     left.sort();
+    // The new version's files are uploaded whatever the retention does.
+    const QString written = QString::number(mode == 0 ? 0 : (mode == 2 ? last : last + 1));
+    if (!serverFiles.contains(written))
+        serverFiles << written;
+    serverFiles.sort();
     QCOMPARE(left, serverFiles);
-    QVERIFY(QFile::exists(server("pic/A/R/4.fg")));
+    // Locally too, only the versions the library still names (and a written unrecorded one) are left.
+    QStringList localLeft;
+    for (const QString& f : QDir(MDeployPaths::PictureDir("A", "R")).entryList({"*.xrg"}, QDir::Files))
+        localLeft << f.section('.', 0, 0);
+    localLeft.sort();
+    QStringList expectedLocal = records;
+    if (!expectedLocal.contains(written))
+        expectedLocal << written;
+    expectedLocal.sort();
+    QCOMPARE(localLeft, expectedLocal);
 }
 
 void tst_PictureImport::importByTypeNumber()

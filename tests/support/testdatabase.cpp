@@ -55,6 +55,19 @@ QSqlDatabase TestDatabase::openRaw(const QString& spec, const QString& connectio
     return db;
 }
 
+bool TestDatabase::allowDuplicatePictureNames(const QString& spec)
+{
+    const QString name = "talmer-test-legacy";
+    bool dropped = false;
+    {
+        QSqlDatabase db = openRaw(spec, name);
+        QSqlQuery query(db);
+        dropped = db.isOpen() && query.exec("DROP INDEX IF EXISTS u_c_picture");
+    }
+    QSqlDatabase::removeDatabase(name);
+    return dropped;
+}
+
 bool TestDatabase::isPostgres()
 {
     return qEnvironmentVariable("TALMER_TEST_BACKEND") == "postgresql";

@@ -33,6 +33,12 @@ public:
     // opened; remove it with QSqlDatabase::removeDatabase(connectionName).
     static QSqlDatabase openRaw(const QString& spec, const QString& connectionName);
 
+    // Lets the database named by spec hold what an older program could write:
+    // two pictures of one name in one application. Their unique index is
+    // dropped (an agent's next open makes it again when it can). For tests of
+    // how such data is shown.
+    static bool allowDuplicatePictureNames(const QString& spec);
+
     // The connection text of the test server's administrative database.
     static QString serverUrl(QString* why = nullptr, bool* packageMissing = nullptr);
 

@@ -7,18 +7,16 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTextStream>
 
 #include <algorithm>
 #include <unistd.h>
 
 #include "command.h"
-#include "mdbaccesshelper.h"
 #include "mdbinterfaceholder.h"
 #include "mabstractdbinterface.h"
 #include "mgraphdataaccess.h"
-#include "mgraphdoc.h"
+#include "mpictureimporter.h"
 
 namespace ImportCommand {
 
@@ -29,7 +27,8 @@ struct Outcome
     QString file;
     QString picture;
     int version = -1;
-    QString error; // empty when imported
+    QStringList errors;   // empty when imported
+    QStringList warnings; // imported, with something left over
 };
 
 // A drawing named after its picture ("北京站.xrg") or a version file of a
@@ -60,39 +59,17 @@ void showProgress(int done, int total, const QString& picture)
                         << total << "  " << picture.left(30).leftJustified(30) << Qt::flush;
 }
 
-// Imports one drawing through a copy: the importer may rewrite its source.
+// Imports one drawing; the importer says how it went.
 Outcome importOne(const QString& application, const QString& type, const QString& file, const QString& name,
-                  int mode, int keep, const QString& scratch)
+                  int mode, int keep)
 {
-    Outcome outcome{file, name.isEmpty() ? pictureNameFor(file) : name, -1, QString()};
-    const QString problem = MDbAccessHelper::NameProblem(outcome.picture, MDbAccessHelper::PictureName);
-    MGraphDoc doc;
-    if (!problem.isEmpty()) {
-        outcome.error = QString("'%1' cannot name a picture: %2").arg(outcome.picture, problem);
-        return outcome;
-    }
-    if (!QFileInfo(file).isReadable() || !doc.ReadXmlFile(file)) {
-        outcome.error = "cannot read the drawing " + file;
-        return outcome;
-    }
-    // The folder's name matters to the importer (station names), so it is kept.
-    const QString copy = QString("%1/%2/%3").arg(scratch, QFileInfo(file).absoluteDir().dirName(), QFileInfo(file).fileName());
-    QDir().mkpath(QFileInfo(copy).absolutePath());
-    QFile::remove(copy);
-    if (!QFile::copy(file, copy)) {
-        outcome.error = "cannot copy " + file;
-        return outcome;
-    }
-    MGraphDataAccess* access = MGraphDataAccess::Instance();
-    const int before = access->GetGraphLatestVersion(application, outcome.picture);
-    MDBInterfaceHolder::Instance()->GetInterface()->ImportPictureFile(application, type, copy, mode, outcome.picture, keep);
-    const int after = access->GetGraphLatestVersion(application, outcome.picture);
-    const bool released = before >= 0 && mode == 1;
-    if (after < 0 || (released && after != before + 1))
-        outcome.error = "the import of " + file + " did not reach the library";
-    else
-        outcome.version = (before < 0 || mode == 0) ? 0 : after;
-    return outcome;
+    const QString picture = name.isEmpty() ? pictureNameFor(file) : name;
+    MDBInterfaceHolder::Instance()->GetInterface()->ImportPictureFile(application, type, file, mode, picture, keep);
+    const MPictureImporter::Result result = MPictureImporter::LastResult();
+    QStringList errors = result.errors;
+    if (!result.ok && errors.isEmpty())
+        errors << "the import of " + file + " did not reach the library";
+    return {file, picture, result.ok ? result.version : -1, errors, result.warnings};
 }
 
 QString applicationProblem(const QString& application, const QString& type)
@@ -111,14 +88,15 @@ int report(const Command& command, const QList<Outcome>& outcomes)
     int failures = 0;
     QJsonArray list;
     for (const Outcome& o : outcomes) {
-        failures += !o.error.isEmpty();
-        list.append(QJsonObject{{"file", o.file}, {"picture", o.picture}, {"version", o.version}, {"error", o.error}});
+        failures += !o.errors.isEmpty();
+        list.append(QJsonObject{{"file", o.file}, {"picture", o.picture}, {"version", o.version},
+                                {"error", o.errors.join("; ")}, {"warnings", QJsonArray::fromStringList(o.warnings)}});
         if (command.json())
             continue;
-        if (o.error.isEmpty())
+        if (o.errors.isEmpty())
             Command::print(QString("%1: %2").arg(o.picture, o.version == 0 ? QString("the draft") : QString("version %1").arg(o.version)));
-        else
-            QTextStream(stderr) << "talmerctl: " << o.error << "\n";
+        for (const QString& line : o.errors + o.warnings)
+            QTextStream(stderr) << "talmerctl: " << line << "\n";
     }
     if (command.json())
         Command::printJson(list);
@@ -140,13 +118,22 @@ int run(const QStringList& arguments)
     command.addArgument("SOURCE", "A drawing, or a folder of drawings.", "FILE|DIR");
     command.addOption(QCommandLineOption("mode", "0 replaces the draft, 1 releases a new version (the default), "
                                                  "2 overwrites the latest version. A new picture gets a draft.", "N"));
-    command.addOption(QCommandLineOption("keep", "Keep only the N newest released versions on the file server "
-                                                 "(default: all).", "N"));
+    command.addOption(QCommandLineOption("keep", "Keep only the N newest released versions: older ones leave the "
+                                                 "library, the file server and this workstation (default: all; N is "
+                                                 "at least 2, with --mode 1 at least 3, the new version included).",
+                                         "N"));
     command.addOption(QCommandLineOption("name", "The picture's name, for a single drawing.", "NAME"));
     command.addJsonOption();
     int mode = 1, keep = 0;
     if (!command.parse(3, 3) || !command.intValue("mode", 0, 2, 1, mode) || !command.intValue("keep", 0, 1000000, 0, keep))
         return command.status();
+    // The retention keeps everything below these; refuse rather than ignore.
+    const int fewestKept = mode == 1 ? 3 : 2;
+    if (keep > 0 && keep < fewestKept)
+        return command.misused(QString("--keep %1 cannot be honoured: keep at least %2 versions with --mode %3")
+                                   .arg(keep)
+                                   .arg(fewestKept)
+                                   .arg(mode));
     const QFileInfo source(command.argument(2));
     if (!source.exists())
         return Command::failed("cannot read " + command.argument(2) + ": no such file or folder");
@@ -158,17 +145,13 @@ int run(const QStringList& arguments)
     const QStringList files = source.isDir() ? drawingsIn(source.absoluteFilePath()) : QStringList{source.absoluteFilePath()};
     if (files.isEmpty())
         return Command::failed("no drawings (.xrg) below " + command.argument(2));
-    QTemporaryDir scratch;
-    if (!scratch.isValid())
-        return Command::failed("cannot make a scratch folder: " + scratch.errorString());
 
     const bool progress = source.isDir() && isatty(STDERR_FILENO);
     QList<Outcome> outcomes;
     for (const QString& file : files) {
         if (progress)
             showProgress(int(outcomes.size()), int(files.size()), pictureNameFor(file));
-        outcomes << importOne(command.argument(0), command.argument(1), file, command.value("name"), mode, keep,
-                              scratch.path());
+        outcomes << importOne(command.argument(0), command.argument(1), file, command.value("name"), mode, keep);
     }
     if (progress) {
         showProgress(int(files.size()), int(files.size()), QString());

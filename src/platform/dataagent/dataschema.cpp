@@ -22,7 +22,14 @@ AttributeDef boolean(const QString& name)
 ClassDef objectClass(const QString& name, const QString& parent, const QString& relation,
                      std::vector<AttributeDef> attributes, const QStringList& aliases = {})
 {
-    return {name, "c_" + name.toLower(), parent, relation, aliases, std::move(attributes)};
+    return {name, "c_" + name.toLower(), parent, relation, aliases, std::move(attributes), {}, {}};
+}
+
+ClassDef uniqueIn(ClassDef objectClass, const QString& attribute, const QString& scopeClass)
+{
+    objectClass.uniqueAttribute = attribute;
+    objectClass.uniqueWithin = scopeClass;
+    return objectClass;
 }
 
 } // namespace
@@ -44,11 +51,14 @@ DataSchema::DataSchema()
                     {text("name", true), text("alias")}),
         objectClass("pictureType", "application", "ContainspictureType",
                     {text("name", true), integer("type")}),
-        objectClass("picture", "pictureType", "Containspicture",
-                    {text("picname", true), integer("in_priv_code"), integer("out_priv_code"),
-                     integer("AORNum")}),
-        objectClass("edition", "picture", "history_edition",
-                    {text("modifytime"), integer("version"), text("node_name"), text("versiontime")}),
+        // Picture folders are per application, so a name is taken across its types.
+        uniqueIn(objectClass("picture", "pictureType", "Containspicture",
+                             {text("picname", true), integer("in_priv_code"), integer("out_priv_code"),
+                              integer("AORNum")}),
+                 "picname", "application"),
+        uniqueIn(objectClass("edition", "picture", "history_edition",
+                             {text("modifytime"), integer("version"), text("node_name"), text("versiontime")}),
+                 "version", "picture"),
         objectClass("mdl_icon_catalog", {}, {},
                     {text("name", true), integer("shapeType"), integer("catId", true),
                      boolean("member1"), integer("editType")}),
@@ -87,6 +97,21 @@ const ClassDef* DataSchema::childOfRelation(const QString& relation) const
             return &c;
     }
     return nullptr;
+}
+
+int DataSchema::scopeLevels(const ClassDef& objectClass) const
+{
+    if (!objectClass.hasUniqueKey())
+        return 0;
+    return int(chainDown(findClass(objectClass.uniqueWithin), &objectClass).size()) - 1;
+}
+
+QString DataSchema::ancestorSql(const QString& idSql, int levels)
+{
+    QString sql = idSql;
+    for (int i = 0; i < levels; ++i)
+        sql = "(SELECT parent FROM t_object WHERE oid = " + sql + ")";
+    return sql;
 }
 
 QList<const ClassDef*> DataSchema::chainDown(const ClassDef* ancestor, const ClassDef* descendant) const

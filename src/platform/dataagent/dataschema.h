@@ -27,9 +27,17 @@ struct ClassDef
     QString relation;     // the relation from the parent: "ContainspictureType"
     QStringList aliases;  // other names callers use for the same class
     std::vector<AttributeDef> attributes;
+    // An attribute whose values are unique among the objects of the class below
+    // one object of uniqueWithin (picture names per application, versions per
+    // picture); empty when none. The table then holds that ancestor's identifier
+    // in scopeColumn(), kept by the agent, with a unique index over both.
+    QString uniqueAttribute;
+    QString uniqueWithin;
 
     const AttributeDef* attribute(const QString& attributeName) const;
     bool isTopLevel() const { return parentClass.isEmpty(); }
+    bool hasUniqueKey() const { return !uniqueAttribute.isEmpty(); }
+    QString uniqueIndex() const { return "u_" + table; }
 };
 
 // The object classes, attributes and relations of the library database. The
@@ -41,7 +49,8 @@ public:
     static const DataSchema& instance();
 
     // The schema version this program writes; stored in the database.
-    static int version() { return 1; }
+    // 2: unique picture names per application and versions per picture.
+    static int version() { return 2; }
 
     const std::vector<ClassDef>& classes() const { return m_classes; }
     // By name or alias ("icon_mdl" is "mdl_icon"); null when unknown.
@@ -52,8 +61,16 @@ public:
     // descendant is not below ancestor (or is ancestor itself).
     QList<const ClassDef*> chainDown(const ClassDef* ancestor, const ClassDef* descendant) const;
 
+    // How many parent links lead from an object of the class up to its unique
+    // key's scope; 0 when it has no key.
+    int scopeLevels(const ClassDef& objectClass) const;
+    // SQL for the identifier levels parent links above the object idSql names.
+    static QString ancestorSql(const QString& idSql, int levels);
+
     // The prefix of the reverse relations: "MemberOfpictureType".
     static QString memberOfPrefix() { return QStringLiteral("MemberOf"); }
+    // The column holding the scope of a class's unique key.
+    static QString scopeColumn() { return QStringLiteral("u_scope"); }
 
 private:
     DataSchema();

@@ -357,10 +357,41 @@ QVariant MSqlDataAgent::insert(qlonglong parent, const ClassDef& objectClass)
             return {};
         id = object->value(0).toLongLong();
     }
-    if (!m_connection->run(QString("INSERT INTO %1(oid) VALUES (?)").arg(objectClass.table), {id}).ok()
-        || !transaction.commit())
+    // A class with a unique key notes the ancestor its key is unique within.
+    const int levels = DataSchema::instance().scopeLevels(objectClass);
+    const bool inserted = levels > 0
+        ? m_connection->run(QString("INSERT INTO %1(oid, %2) VALUES (?, %3)")
+                                .arg(objectClass.table, DataSchema::scopeColumn(), DataSchema::ancestorSql("?", levels)),
+                            {id, id}).ok()
+        : m_connection->run(QString("INSERT INTO %1(oid) VALUES (?)").arg(objectClass.table), {id}).ok();
+    if (!inserted || !transaction.commit())
         return {};
     return QVariant(id);
+}
+
+bool MSqlDataAgent::refreshScopes(qlonglong moved, const ClassDef& movedClass)
+{
+    const DataSchema& schema = DataSchema::instance();
+    for (const ClassDef& keyed : schema.classes()) {
+        const int levels = schema.scopeLevels(keyed);
+        if (levels == 0)
+            continue;
+        // The moved object lies depth levels above the keyed objects it carries
+        // along; only a move below the key's scope changes their scope.
+        const QList<const ClassDef*> chain = schema.chainDown(&movedClass, &keyed);
+        const int depth = &movedClass == &keyed ? 0 : int(chain.size()) - 1;
+        if ((&movedClass != &keyed && chain.isEmpty()) || depth >= levels)
+            continue;
+        QString below = "?";
+        for (int i = 0; i < depth; ++i)
+            below = "SELECT oid FROM t_object WHERE parent IN (" + below + ")";
+        const QString sql = QString("UPDATE %1 SET %2 = %3 WHERE oid IN (%4)")
+                                .arg(keyed.table, DataSchema::scopeColumn(),
+                                     DataSchema::ancestorSql(keyed.table + ".oid", levels), below);
+        if (!m_connection->run(sql, {moved}).ok())
+            return false;
+    }
+    return true;
 }
 
 QVariant MSqlDataAgent::InsertData(const QVariant& parent, const QString& objectClass)
@@ -444,8 +475,14 @@ int MSqlDataAgent::TreeMove(const QString& parent, const QString& object)
         qCWarning(lcDataAgent).noquote() << "cannot move object" << object.left(40) << "below" << parent.left(40);
         return -1;
     }
-    const SqlResult result = m_connection->run("UPDATE t_object SET parent = ? WHERE oid = ?", {parentId, objectId});
-    return result.ok() && result->numRowsAffected() == 1 ? 0 : -1;
+    SqlTransaction transaction(*m_connection);
+    bool moved = false;
+    {
+        const SqlResult result = m_connection->run("UPDATE t_object SET parent = ? WHERE oid = ?", {parentId, objectId});
+        moved = result.ok() && result->numRowsAffected() == 1;
+    }
+    // A move that would give two pictures of one application the same name fails here.
+    return moved && refreshScopes(objectId, *objectClass) && transaction.commit() ? 0 : -1;
 }
 
 bool MSqlDataAgent::BeginTransaction()

@@ -56,6 +56,8 @@ private:
     bool queryPath(const QString& path, const QStringList* attributes, MDataSet& set);
     const DataAgent::ClassDef* classOf(qlonglong id);
     QVariant insert(qlonglong parent, const DataAgent::ClassDef& objectClass);
+    // After a move: the unique-key scopes of the object and of what lies below it.
+    bool refreshScopes(qlonglong moved, const DataAgent::ClassDef& movedClass);
     bool select(const QString& sql, const QVariantList& values, const DataAgent::ClassDef& objectClass,
                 const QStringList* attributes, MDataSet& set);
 

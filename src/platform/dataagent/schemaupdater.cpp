@@ -56,13 +56,16 @@ bool SchemaUpdater::createMissing()
                         "CREATE INDEX IF NOT EXISTS i_object_class ON t_object(class)"};
     const QSqlDatabase db = m_connection.database();
     for (const ClassDef& c : DataSchema::instance().classes()) {
+        std::vector<AttributeDef> stored = c.attributes;
+        if (c.hasUniqueKey())
+            stored.push_back({{}, DataSchema::scopeColumn(), AttributeKind::Integer, false});
         QStringList columns{"oid " + reference};
-        for (const AttributeDef& a : c.attributes)
+        for (const AttributeDef& a : stored)
             columns << a.column + " " + columnType(a.kind);
         ok = ok && createTable(c.table, columns.join(", "));
         // Columns an older version of the class lacked.
         const QSqlRecord existing = db.record(c.table);
-        for (const AttributeDef& a : c.attributes) {
+        for (const AttributeDef& a : stored) {
             if (!ok || existing.contains(a.column))
                 continue;
             QSqlQuery query(db);
@@ -84,18 +87,82 @@ bool SchemaUpdater::createMissing()
     return ok;
 }
 
+bool SchemaUpdater::fillScopes()
+{
+    const DataSchema& schema = DataSchema::instance();
+    for (const ClassDef& c : schema.classes()) {
+        if (!c.hasUniqueKey())
+            continue;
+        QSqlQuery query(m_connection.database());
+        const QString scope = DataSchema::ancestorSql(c.table + ".oid", schema.scopeLevels(c));
+        if (!m_connection.exec(query, QString("UPDATE %1 SET %2 = %3").arg(c.table, DataSchema::scopeColumn(), scope)))
+            return false;
+    }
+    return true;
+}
+
+bool SchemaUpdater::hasIndex(const QString& name)
+{
+    QSqlQuery query(m_connection.database());
+    const QString sql = m_connection.isPostgres()
+        ? "SELECT count(*) FROM pg_indexes WHERE indexname = ? AND schemaname = current_schema()"
+        : "SELECT count(*) FROM sqlite_master WHERE type = 'index' AND name = ?";
+    return m_connection.exec(query, sql, {name}) && query.next() && query.value(0).toInt() > 0;
+}
+
+bool SchemaUpdater::missingUniqueIndex()
+{
+    for (const ClassDef& c : DataSchema::instance().classes()) {
+        if (c.hasUniqueKey() && !hasIndex(c.uniqueIndex()))
+            return true;
+    }
+    return false;
+}
+
+bool SchemaUpdater::createUniqueIndexes()
+{
+    for (const ClassDef& c : DataSchema::instance().classes()) {
+        if (!c.hasUniqueKey() || hasIndex(c.uniqueIndex()))
+            continue;
+        const AttributeDef* key = c.attribute(c.uniqueAttribute);
+        const QString scope = DataSchema::scopeColumn();
+        QSqlQuery query(m_connection.database());
+        if (!m_connection.exec(query, QString("SELECT count(*) FROM (SELECT 1 FROM %1 WHERE %2 IS NOT NULL AND %3 IS "
+                                              "NOT NULL GROUP BY %2, %3 HAVING count(*) > 1) d")
+                                          .arg(c.table, scope, key->column)))
+            return false;
+        if (query.next() && query.value(0).toInt() > 0) {
+            qCWarning(lcDataAgent).noquote()
+                << "the database holds" << query.value(0).toInt() << "duplicated" << c.name + "." + key->name
+                << "values; they are not guarded against new duplicates until they are removed";
+            continue;
+        }
+        // PostgreSQL's ordered indexes refuse long values: a text key is indexed by its digest.
+        const QString keySql = m_connection.isPostgres() && key->kind == AttributeKind::Text
+            ? "md5(" + key->column + ")" : key->column;
+        if (!m_connection.exec(query, QString("CREATE UNIQUE INDEX IF NOT EXISTS %1 ON %2(%3, %4)")
+                                          .arg(c.uniqueIndex(), c.table, scope, keySql)))
+            return false;
+    }
+    return true;
+}
+
 bool SchemaUpdater::update()
 {
     bool ok = false;
     int version = storedVersion(&ok);
     if (!ok)
         return false;
-    if (version == DataSchema::version())
+    if (version == DataSchema::version() && (m_connection.isReadOnly() || !missingUniqueIndex()))
         return true;
     if (version > DataSchema::version()) {
         qCWarning(lcDataAgent) << "the database has schema version" << version
                                << "; this program knows only up to" << DataSchema::version();
         return false;
+    }
+    if (version > 0 && m_connection.isReadOnly()) {
+        qCInfo(lcDataAgent) << "using a read-only database of schema version" << version << "as it is";
+        return true;
     }
     SqlTransaction transaction(m_connection);
     if (!transaction.isActive())
@@ -110,9 +177,9 @@ bool SchemaUpdater::update()
     if (!ok)
         return false;
     if (version >= DataSchema::version())
-        return transaction.commit();
+        return createUniqueIndexes() && transaction.commit();
     const bool upgrading = m_connection.database().tables().contains("t_object");
-    if (!createMissing())
+    if (!createMissing() || !fillScopes() || !createUniqueIndexes())
         return false;
     QSqlQuery query(m_connection.database());
     if (!m_connection.exec(query, "DELETE FROM t_schema")

@@ -9,6 +9,12 @@ class SqlConnection;
 // Brings a database to the schema of DataSchema: creates what is missing (all
 // of it on first use), adds the tables, columns and indexes an older version
 // lacks, and records the version. Refuses a database written by a newer program.
+//
+// Unique keys (picture names per application, versions per picture) came with
+// version 2. A database that already holds duplicates still opens and is
+// upgraded, without that key's index: a warning names the class, and every
+// later open tries again, so the index appears once the duplicates are gone.
+// A read-only database of an older version is used as it is.
 class SchemaUpdater
 {
 public:
@@ -19,6 +25,10 @@ private:
     int storedVersion(bool* ok);
     bool createMissing();
     bool createTable(const QString& table, const QString& columns);
+    bool fillScopes();
+    bool hasIndex(const QString& name);
+    bool missingUniqueIndex();
+    bool createUniqueIndexes();
 
     SqlConnection& m_connection;
 };

@@ -94,6 +94,7 @@ bool SqlConnection::openSqlite(const QString& file, OpenMode mode)
         return false;
     }
     const bool readOnly = info.exists() && !info.isWritable();
+    m_readOnly = readOnly;
     QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", m_name);
     db.setDatabaseName(file);
     db.setConnectOptions(QString("QSQLITE_BUSY_TIMEOUT=%1%2")
@@ -153,6 +154,7 @@ void SqlConnection::close()
     }
     m_open = false;
     m_lost = false;
+    m_readOnly = false;
     m_depth = 0;
     m_failedInside = false;
     m_sinceLost.invalidate(); // a deliberate close may be reopened at once

@@ -55,6 +55,8 @@ public:
     void close();
     bool isOpen() const { return m_open && !m_lost; }
     bool isPostgres() const { return m_postgres; }
+    // A SQLite file this process may not write: opened read-only.
+    bool isReadOnly() const { return m_readOnly; }
     const QString& spec() const { return m_spec; }
     QSqlDatabase database() const;
 
@@ -88,6 +90,7 @@ private:
     bool m_open = false;
     bool m_lost = false; // the server stopped answering
     bool m_postgres = false;
+    bool m_readOnly = false;
     OpenMode m_mode = OpenMode::MustExist;
     SchemaCheck m_schema;
     int m_depth = 0;

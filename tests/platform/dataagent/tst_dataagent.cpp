@@ -1,4 +1,5 @@
 #include <QFile>
+#include <QHash>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -112,6 +113,10 @@ private Q_SLOTS:
     void globalDefines();
     void transactionsAreAllOrNothing();
     void schemaIsUpgradedInPlace();
+    void namesAndVersionsAreUnique_data();
+    void namesAndVersionsAreUnique();
+    void movesKeepNamesUnique();
+    void olderDatabaseWithDuplicatesStillOpens();
     void unusableDatabaseFilesAreRefused();
     void outerAgentConnectsOnlyToAnExistingDatabase();
     void twoProcessesWriteAtOnce();
@@ -545,6 +550,95 @@ void tst_DataAgent::schemaIsUpgradedInPlace()
         QVERIFY(raw.exec("UPDATE t_schema SET version = 1"));
     }
     QCOMPARE(query("/picture", "picname").size(), 3);
+}
+
+void tst_DataAgent::namesAndVersionsAreUnique_data()
+{
+    QTest::addColumn<QString>("parent"); // a record of the site
+    QTest::addColumn<QString>("objectClass");
+    QTest::addColumn<QString>("attribute");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<bool>("accepted");
+    const QString beijing = QString::fromUtf8("北京变电站");
+    QTest::newRow("name taken by another type of the application")
+        << "feeder" << "picture" << "picname" << beijing << false;
+    QTest::newRow("name taken in the same type") << "station" << "picture" << "picname" << beijing << false;
+    QTest::newRow("name free in the application") << "feeder" << "picture" << "picname" << "new" << true;
+    QTest::newRow("name taken only in another application")
+        << "otherStation" << "picture" << "picname" << "O'Brien" << true;
+    QTest::newRow("version taken") << "pic" << "edition" << "version" << "1" << false;
+    QTest::newRow("next version") << "pic" << "edition" << "version" << "2" << true;
+    QTest::newRow("version of another picture") << "picB" << "edition" << "version" << "1" << true;
+}
+
+void tst_DataAgent::namesAndVersionsAreUnique()
+{
+    // Guards against two imports at once giving two pictures one name or one picture two editions of a version.
+    QFETCH(QString, parent);
+    QFETCH(QString, objectClass);
+    QFETCH(QString, attribute);
+    QFETCH(QString, value);
+    QFETCH(bool, accepted);
+    SITE(s);
+    const QHash<QString, QString> records{
+        {"station", s.station}, {"feeder", s.feeder}, {"otherStation", s.otherStation}, {"pic", s.pic}, {"picB", s.picB}};
+    QVERIFY(agent()->BeginTransaction());
+    const QVariant id = agent()->InsertData(records.value(parent), objectClass);
+    QVERIFY(id.isValid());
+    if (!accepted)
+        expectWarning("statement failed");
+    QCOMPARE(agent()->UpdateField(id, attribute, value), accepted);
+    QCOMPARE(agent()->CommitTransaction(), accepted);
+    MDataSet set;
+    agent()->QueryData(id.toString(), {attribute}, set);
+    QCOMPARE(set.DataNum(), accepted ? 1 : 0); // a refused one leaves no half record
+}
+
+void tst_DataAgent::movesKeepNamesUnique()
+{
+    // Guards against a move carrying a picture into an application that already has its name.
+    SITE(s);
+    expectWarning("statement failed");
+    QVERIFY(agent()->TreeMove(s.station, s.picSameName) < 0);
+    MDataSet set;
+    agent()->QueryChild(s.picSameName, "MemberOfapplication", {"name"}, set);
+    QCOMPARE(column(set, "name"), QStringList{"DMS"});
+    // Moved with its type, a picture takes its name along to the new application.
+    QCOMPARE(agent()->TreeMove(s.app2, s.feeder), 0);
+    const QVariant clash = agent()->InsertData(s.otherStation, "picture");
+    expectWarning("statement failed");
+    QVERIFY(!agent()->UpdateField(clash, "picname", "O'Brien"));
+    QVERIFY(agent()->UpdateField(clash, "picname", "free"));
+    QVERIFY(agent()->UpdateField(agent()->InsertData(s.station, "picture"), "picname", "O'Brien"));
+}
+
+void tst_DataAgent::olderDatabaseWithDuplicatesStillOpens()
+{
+    // Guards against an older site database that holds duplicate names being refused, or left unguarded for good.
+    SITE(s);
+    agent()->Close();
+    {
+        RawDatabase raw(m_spec);
+        QVERIFY(raw.exec("DROP INDEX u_c_picture"));
+        QVERIFY(raw.exec("DROP INDEX u_c_edition"));
+        QVERIFY(raw.exec("ALTER TABLE c_picture DROP COLUMN u_scope"));
+        QVERIFY(raw.exec("ALTER TABLE c_edition DROP COLUMN u_scope"));
+        // What two imports at once could leave behind with the older program.
+        QVERIFY(raw.exec("UPDATE c_picture SET a_picname = 'O''Brien' WHERE oid = " + s.pic));
+        QVERIFY(raw.exec("UPDATE t_schema SET version = 1"));
+    }
+    QTest::ignoreMessage(QtInfoMsg, QRegularExpression("upgraded the database schema from version 1"));
+    expectWarning("1 duplicated picture.picname");
+    QCOMPARE(query("/application,name='SCADA'/pictureType/picture,picname='O''Brien'", "picname").size(), 2);
+    expectWarning("statement failed");
+    QVERIFY(!agent()->UpdateField(agent()->InsertData(s.pic, "edition"), "version", "1")); // versions are guarded
+
+    // Once the duplicate is gone, the next open guards names too.
+    QVERIFY(agent()->UpdateField(s.pic, "picname", "renamed"));
+    agent()->Close();
+    const QVariant another = agent()->InsertData(s.feeder, "picture");
+    expectWarning("statement failed");
+    QVERIFY(!agent()->UpdateField(another, "picname", "renamed"));
 }
 
 void tst_DataAgent::unusableDatabaseFilesAreRefused()
