@@ -15,6 +15,7 @@
 #include "mgraphtreeviewonline.h"
 #include "mgraphviewonline.h"
 #include "mhmiadmin.h"
+#include "testdatabase.h"
 #include "testmain.h"
 #include "testsite.h"
 
@@ -76,13 +77,17 @@ private:
             m_site->builder().edition(p, versions[i], times[i]);
         return p;
     }
-    void makeView()
+    // The view over the site built so far, shown; false when the site could not be built.
+    bool makeView()
     {
-        QVERIFY2(m_site->builder().ok(), qPrintable(m_site->builder().errors()));
+        if (!m_site->builder().ok()) {
+            qWarning("%s", qPrintable(m_site->builder().errors()));
+            return false;
+        }
         m_view = std::make_unique<MGraphViewOnline>();
         m_view->resize(400, 600);
         m_view->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
+        return QTest::qWaitForWindowExposed(m_view.get());
     }
     // Clicks application A, its type "station" and the picture, as an operator would.
     QTreeWidgetItem* openPicture(const QString& name, const QString& type = "station")
@@ -151,8 +156,6 @@ void tst_GraphViewOnline::editionLayouts_data()
                                         << QStringList{"latest version"};
     QTest::newRow("equal times keep the draft") << QList<int>{0, 1} << QStringList{kMid, kMid} << false
                                                 << QStringList{"draft", "latest version"};
-    QTest::newRow("two drafts, no release: one draft") << QList<int>{0, 0} << QStringList{kOld, kMid} << true
-                                                       << QStringList{"draft"};
 }
 
 void tst_GraphViewOnline::editionLayouts()
@@ -163,7 +166,7 @@ void tst_GraphViewOnline::editionLayouts()
     QFETCH(bool, showAll);
     QFETCH(QStringList, shown);
     picture("P", versions, times);
-    makeView();
+    QVERIFY(makeView());
     tree()->ShowAllEdition(showAll);
     DialogDriver dialogs; // none expected: opening a version with no file reports it
     if (shown.contains("latest version"))
@@ -180,9 +183,10 @@ void tst_GraphViewOnline::draftOnlyPictureOpensOnAClickAndDuplicatesShowOnce()
 {
     // Guards against a lone draft needing a second click, and pictures listed twice.
     picture("D", {0}, {kOld});
-    picture("Twin", {0}, {kOld}, {}, 0, 0);
+    QVERIFY(TestSupport::TestDatabase::allowDuplicatePictureNames(BrelMmiDataAgent::ConfiguredDatabase()));
+    picture("Twin", {0}, {kOld}, {}, 0, 0); // as an older program could leave them
     picture("Twin", {0}, {kNew}, {}, 0, 0);
-    makeView();
+    QVERIFY(makeView());
     QSignalSpy selected(m_view.get(), &MAbstractGraphView::GraphSelected);
     QTreeWidgetItem* pic = openPicture("D");
     QVERIFY(pic);
@@ -202,7 +206,7 @@ void tst_GraphViewOnline::privilegesFilterPictures()
     QVERIFY(MHmiAdmin::AddUser("op", "secret", 5));
     QVERIFY(MHmiAdmin::GrantFunction("op", "MMI", "graph view"));
     QVERIFY(MHmiAdmin::AddResponsibility("op", "*", 3));
-    makeView();
+    QVERIFY(makeView());
     m_view->SetUserInfo("op", "secret");
     QVERIFY(m_view->LoggedIn());
     QTreeWidgetItem* app = tree()->topLevelItem(0);
@@ -221,7 +225,7 @@ void tst_GraphViewOnline::aRefusedLogInHidesEverything()
     // Guards against a wrong password showing an operator the whole library, and trees undoing a log-in.
     picture("Open", {0, 1}, {kOld, kOld}, {}, 0, 0);
     QVERIFY(MHmiAdmin::AddUser("op", "secret", 5));
-    makeView();
+    QVERIFY(makeView());
     m_view->SetUserInfo("op", "wrong");
     QVERIFY(!m_view->LoggedIn());
     MGraphTreeViewOnline another; // a second tree must not lift the refusal
@@ -262,7 +266,7 @@ void tst_GraphViewOnline::openingFetchesStaleFiles()
         QVERIFY(writeFile(local("P", 1, "xrg"), "text", brgTime.addSecs(xrgLeadSecs)));
     QVERIFY(writeFile(m_site->server("pic/A/P/1.brg"), "server"));
     QVERIFY(writeFile(m_site->server("pic/A/P/1.fg"), "server fg"));
-    makeView();
+    QVERIFY(makeView());
     QSignalSpy selected(m_view.get(), &MAbstractGraphView::GraphSelected);
     openPicture("P");
     QCOMPARE(selected.count(), 1);
@@ -276,7 +280,7 @@ void tst_GraphViewOnline::missingFilesAreReportedNotSelected()
     picture("Gone", {0, 1}, {kOld, kMid});
     picture("Stale", {0, 1}, {kOld, kMid});
     QVERIFY(writeFile(local("Stale", 1, "brg"), "old copy", QDateTime::fromString(kOld, Qt::ISODate)));
-    makeView();
+    QVERIFY(makeView());
     QSignalSpy selected(m_view.get(), &MAbstractGraphView::GraphSelected);
     DialogDriver dialogs;
     dialogs.pressButton(QMessageBox::Ok, "Gone : graph file not existed!");
@@ -298,7 +302,7 @@ void tst_GraphViewOnline::searchCountsOccurrencesAndOpensTheLatest()
     picture("AB", {0, 1, 2}, {kOld, kOld, kMid});
     picture("AB", {0, 1}, {kOld, kOld}, bType);
     picture("北京变电站", {0, 1}, {kOld, kOld});
-    makeView();
+    QVERIFY(makeView());
     QSignalSpy selected(m_view.get(), &MAbstractGraphView::GraphSelected);
     QComboBox* combo = m_view->SearchBox();
     DialogDriver dialogs; // no files anywhere: each opening says so
@@ -327,7 +331,7 @@ void tst_GraphViewOnline::returnKeyOpensThePopup()
 {
     // Guards against Return swallowed by the view instead of showing the matches.
     picture("AB", {0}, {kOld});
-    makeView();
+    QVERIFY(makeView());
     QComboBox* combo = m_view->SearchBox();
     combo->setEditText("A");
     combo->setFocus();
@@ -342,7 +346,7 @@ void tst_GraphViewOnline::versionQueries()
     picture("P", {0, 1, 3}, {kOld, kOld, kMid});
     picture("Draft", {0}, {kOld});
     QVERIFY(writeFile(m_site->server("pic/A/P/3.brg"), "server 3"));
-    makeView();
+    QVERIFY(makeView());
     QCOMPARE(m_view->GetLatestVersion("X", "P"), -100);
     QCOMPARE(m_view->GetLatestVersion("A", "nope"), -100);
     QCOMPARE(m_view->GetLatestVersion("A", "P"), 3);
@@ -364,7 +368,7 @@ void tst_GraphViewOnline::graphTypeByApplicationName()
 {
     // Guards against picture types taken from another application that shows the same label.
     picture("P", {0}, {kOld}, m_site->feeder);
-    makeView();
+    QVERIFY(makeView());
     QString type = "untouched";
     int code = -1;
     QVERIFY(m_view->GraphType("P", "A", type, code));
@@ -381,7 +385,7 @@ void tst_GraphViewOnline::hostReenteringDuringSelection()
     // Guards against a crash when the host's slot reselects the picture while the view is still emitting.
     picture("P", {0, 1}, {kOld, kMid});
     QVERIFY(writeFile(local("P", 1, "brg"), "local"));
-    makeView();
+    QVERIFY(makeView());
     int calls = 0;
     connect(m_view.get(), &MAbstractGraphView::GraphSelected, this, [&](const QString& app, const QString& pic) {
         if (++calls == 1)
