@@ -140,13 +140,17 @@ int run(const QStringList& arguments)
     command.addArgument("SOURCE", "A drawing, or a folder of drawings.", "FILE|DIR");
     command.addOption(QCommandLineOption("mode", "0 replaces the draft, 1 releases a new version (the default), "
                                                  "2 overwrites the latest version. A new picture gets a draft.", "N"));
-    command.addOption(QCommandLineOption("keep", "Keep only the N newest released versions on the file server "
-                                                 "(default: all).", "N"));
+    command.addOption(QCommandLineOption("keep", "Keep only the N newest released versions, N at least 3 "
+                                                 "(default 0: all); older versions leave the file server and "
+                                                 "the library.", "N"));
     command.addOption(QCommandLineOption("name", "The picture's name, for a single drawing.", "NAME"));
     command.addJsonOption();
     int mode = 1, keep = 0;
     if (!command.parse(3, 3) || !command.intValue("mode", 0, 2, 1, mode) || !command.intValue("keep", 0, 1000000, 0, keep))
         return command.status();
+    // Below 3 the library's retention keeps everything: refuse what it would not honour.
+    if (keep == 1 || keep == 2)
+        return command.misused("--keep takes 0 (keep all) or a number from 3 up, not " + QString::number(keep));
     const QFileInfo source(command.argument(2));
     if (!source.exists())
         return Command::failed("cannot read " + command.argument(2) + ": no such file or folder");
