@@ -81,6 +81,7 @@ private:
     TestSupport::TestDatabase m_db;
     MSqlDataAgent m_agent;
     QVariantList m_planted; // records a test planted and removes again
+    bool m_refused = false;
 
     Run check(const QStringList& extra = {}) const
     {
@@ -119,6 +120,7 @@ private:
             m_planted << id;
         return id;
     }
+    // Sets m_refused when the database refused the fault (a constraint prevents it).
     void plant(Fault fault);
 
 private slots:
@@ -188,9 +190,12 @@ private slots:
         QFETCH(QString, subject);
         QFETCH(bool, repairable);
         m_planted.clear();
+        m_refused = false;
         plant(Fault(fault));
-        if (QTest::currentTestFailed() || QTest::currentTestResult() == QTest::Skipped)
+        if (QTest::currentTestFailed())
             return;
+        if (m_refused)
+            QSKIP("the schema refuses this fault: nothing to find");
 
         const Run found = check();
         const QJsonArray problems = found.json["problems"].toArray();
@@ -296,14 +301,12 @@ void tst_TalmerCheck::plant(Fault fault)
         break;
     }
     case DuplicateVersion:
-        if (!plantRecord(pictureId("DMS", "城东线"), "edition", {{"version", "1"}}).isValid())
-            QSKIP("the schema refuses a second record of a version");
+        m_refused = !plantRecord(pictureId("DMS", "城东线"), "edition", {{"version", "1"}}).isValid();
         break;
     case DuplicateName:
-        if (!plantRecord(objectAt("/node/application,name='SCADA'/pictureType,name='feeder'"), "picture",
-                         {{"picname", "北京变电站"}})
-                 .isValid())
-            QSKIP("the schema refuses a second picture of a name");
+        m_refused = !plantRecord(objectAt("/node/application,name='SCADA'/pictureType,name='feeder'"), "picture",
+                                 {{"picname", "北京变电站"}})
+                         .isValid();
         break;
     }
 }
