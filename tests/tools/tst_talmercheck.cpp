@@ -36,6 +36,8 @@ enum Fault {
     PictureWithoutFiles,
     DuplicateVersion,
     DuplicateName,
+    UnrecordedFiles,
+    YoungUnrecordedFile,
 };
 
 struct Run
@@ -178,6 +180,8 @@ private slots:
         QTest::newRow("version without files") << int(VersionWithoutFiles) << "incomplete-record" << "SCADA/北京变电站 version 7" << true;
         QTest::newRow("picture without files") << int(PictureWithoutFiles) << "incomplete-record" << "SCADA/幽灵站" << true;
         QTest::newRow("duplicate version") << int(DuplicateVersion) << "duplicate" << "DMS/城东线 version 1" << false;
+        QTest::newRow("unrecorded version files") << int(UnrecordedFiles) << "unrecorded-file" << "SCADA/北京变电站/5.xrg" << true;
+        QTest::newRow("young unrecorded file: an import running") << int(YoungUnrecordedFile) << QString() << QString() << false;
         QTest::newRow("duplicate name in other type") << int(DuplicateName) << "duplicate" << "SCADA/北京变电站" << false;
     }
 
@@ -202,7 +206,7 @@ private slots:
         if (kind.isEmpty()) {
             QCOMPARE(found.status, 0);
             QCOMPARE(problems.size(), 0);
-            QVERIFY(QFile::remove(deployed("pic/SCADA/北京变电站/.2.xrg.part-77")));
+            undo(Fault(fault));
             return;
         }
         QCOMPARE(found.status, 1);
@@ -220,6 +224,8 @@ private slots:
             undo(Fault(fault));
         const Run after = check();
         QVERIFY2(after.status == 0, QJsonDocument(after.json).toJson().constData());
+        if (Fault(fault) == UnrecordedFiles)
+            QVERIFY(!QFileInfo::exists(served("pic/SCADA/北京变电站/5.xrg")));
     }
 
     void checkedFilesAreTheRepairedOnes()
@@ -284,6 +290,13 @@ void tst_TalmerCheck::plant(Fault fault)
         QVERIFY(writeOld(m_dir.filePath(".site.partial-Zx81Qa/hmi.sqlite"), "half"));
         QVERIFY(age(m_dir.filePath(".site.partial-Zx81Qa"), 86400));
         break;
+    case UnrecordedFiles:
+        QVERIFY(writeOld(deployed("pic/SCADA/北京变电站/5.xrg"), "drawn, never announced"));
+        QVERIFY(QFile::copy(deployed("pic/SCADA/北京变电站/5.xrg"), served("pic/SCADA/北京变电站/5.xrg")));
+        break;
+    case YoungUnrecordedFile:
+        QVERIFY(QFile(deployed("pic/SCADA/北京变电站/6.xrg")).open(QIODevice::WriteOnly));
+        break;
     case NamelessPicture:
         QVERIFY(plantRecord(objectAt("/node/application,name='SCADA'/pictureType,name='station'"), "picture", {}).isValid());
         break;
@@ -323,13 +336,19 @@ void tst_TalmerCheck::undo(Fault fault)
         QVERIFY(QFile::remove(deployed("pic/SCADA/北京变电站/0.xrg")));
         QVERIFY(QFile::copy(served("pic/SCADA/北京变电站/0.xrg"), deployed("pic/SCADA/北京变电站/0.xrg")));
         break;
+    case YoungLeftover:
+        QVERIFY(QFile::remove(deployed("pic/SCADA/北京变电站/.2.xrg.part-77")));
+        break;
+    case YoungUnrecordedFile:
+        QVERIFY(QFile::remove(deployed("pic/SCADA/北京变电站/6.xrg")));
+        break;
     case DuplicateVersion:
     case DuplicateName:
         for (const QVariant& id : std::as_const(m_planted))
             QVERIFY(m_agent.DeleteData(fault == DuplicateVersion ? "edition" : "picture", {id}));
         break;
     default:
-        QFAIL("every fault that cannot be repaired needs its undo");
+        QFAIL("every fault that is left in place needs its undo");
     }
 }
 

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QJsonObject>
+#include <QLoggingCategory>
 #include <QTextStream>
 
 #include <unistd.h>
@@ -162,6 +163,8 @@ int main(int argc, char** argv)
     // which says why when the library's messages tell.
     if (verbose)
         qputenv("TALMERCTL_VERBOSE", "1");
+    else
+        QLoggingCategory::setFilterRules("*.debug=false\n*.info=false");
     LibraryLog::Install(verbose);
 
     const QString name = arguments.value(1);

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 
 #include <string>
@@ -196,6 +197,44 @@ void SiteCheck::checkPicture(Picture& picture)
         ++m_versions;
         checkVersionFiles(picture, edition, onServer);
     }
+    checkUnrecordedFiles(picture, serverDir, onServer);
+}
+
+// Version files that no record announces: an import stopped between its
+// uploads and its record. Young ones may belong to an import still running.
+void SiteCheck::checkUnrecordedFiles(const Picture& picture, const QString& serverDirectory,
+                                     const QStringList& serverFiles)
+{
+    static const QRegularExpression versionFile("^(\\d+)\\.(xrg|brg|fg|svg)$");
+    if (!m_serverListed)
+        return;
+    QSet<int> recorded;
+    for (const Edition& edition : picture.editions)
+        recorded << edition.version;
+    const QDir localDir(MDeployPaths::PictureDir(picture.application, picture.name));
+    QStringList names = localDir.entryList(QDir::Files);
+    for (const QString& name : serverFiles) {
+        if (!names.contains(name))
+            names << name;
+    }
+    for (const QString& name : std::as_const(names)) {
+        const QRegularExpressionMatch match = versionFile.match(name);
+        if (!match.hasMatch() || recorded.contains(match.captured(1).toInt()))
+            continue;
+        const QFileInfo local(localDir.filePath(name));
+        const QString subject = picture.application + "/" + picture.name + "/" + name;
+        const bool there = serverFiles.contains(name);
+        if (!local.exists()) {
+            report({"unrecorded-file", subject, "no version record announces it; on the file server only"});
+        } else if (isStale(local)) {
+            CheckFinding finding{"unrecorded-file", subject,
+                                 there ? "no version record announces it; locally and on the file server"
+                                       : "no version record announces it",
+                                 CheckFinding::RemoveUnrecorded, local.filePath()};
+            finding.serverPath = there ? serverDirectory + "/" + name : QString();
+            report(finding);
+        }
+    }
 }
 
 // A picture whose record was made but none of whose files exist anywhere: an
@@ -336,6 +375,12 @@ void SiteCheck::repair(CheckFinding& finding)
         break;
     case CheckFinding::RemoveFolder:
         finding.repaired = QDir(finding.target).removeRecursively();
+        break;
+    case CheckFinding::RemoveUnrecorded:
+        // The server copy first: a local copy left alone is found again.
+        finding.repaired = (finding.serverPath.isEmpty()
+                            || m_session->RemoveServerFile(wire(finding.serverPath).constData()) >= 0)
+            && QFile::remove(finding.target);
         break;
     case CheckFinding::NoFix:
         break;

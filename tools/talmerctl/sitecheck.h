@@ -11,7 +11,7 @@ class MSqlDataAgent;
 struct CheckFinding
 {
     // What can be done about it without guessing.
-    enum Fix { NoFix, Upload, Fetch, RemoveRecord, RemoveLocal, RemoveFolder };
+    enum Fix { NoFix, Upload, Fetch, RemoveRecord, RemoveLocal, RemoveFolder, RemoveUnrecorded };
 
     CheckFinding(const QString& kind, const QString& subject, const QString& detail, Fix fix = NoFix,
                  const QString& target = QString(), const QVariant& record = QVariant())
@@ -25,6 +25,7 @@ struct CheckFinding
     Fix fix = NoFix;
     QString target;  // what the fix works on: a path, or a record's class
     QVariant record; // the record a RemoveRecord fix removes
+    QString serverPath; // the server copy a RemoveUnrecorded fix removes too; empty when none
     bool repaired = false;
     QString repairError; // why a repair failed
 };
@@ -77,6 +78,7 @@ private:
     void checkPicture(Picture& picture);
     QList<Edition> readEditions(const QString& subject, const QVariant& picture);
     bool removeIfEmpty(const Picture& picture, const QStringList& serverFiles);
+    void checkUnrecordedFiles(const Picture& picture, const QString& serverDirectory, const QStringList& serverFiles);
     void checkVersionFiles(const Picture& picture, const Edition& edition, const QStringList& serverFiles);
     void checkFile(const Picture& picture, const Edition& edition, const QString& local, bool onServer);
     bool isCurrent(const Picture& picture, const Edition& edition, const QString& local) const;
