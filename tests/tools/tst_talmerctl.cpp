@@ -6,15 +6,16 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QLockFile>
+#include <QProcess>
 #include <QTcpServer>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <csignal>
 #include <ctime>
 #include <sys/time.h>
+#include <unistd.h>
 
 #include "deploytree.h"
 #include "mdataset.h"
@@ -74,6 +75,63 @@ bool age(const QString& path, qint64 seconds)
     const timeval times[2] = {{then, 0}, {then, 0}};
     return utimes(QFile::encodeName(path).constData(), times) == 0;
 }
+
+// A PostgreSQL server of its own that asks for passwords (the shared test
+// server trusts everyone), stopped when this goes. ok() is false where
+// PostgreSQL is not installed.
+class PasswordServer
+{
+public:
+    explicit PasswordServer(const QString& password)
+    {
+        QStringList bins = QDir("/usr/lib/postgresql").entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+        if (bins.isEmpty() || !m_dir.isValid())
+            return;
+        m_bin = "/usr/lib/postgresql/" + bins.last() + "/bin/";
+        QFile pw(m_dir.filePath("pw"));
+        if (!pw.open(QIODevice::WriteOnly) || pw.write(password.toUtf8() + "\n") <= 0)
+            return;
+        pw.close();
+        if (getuid() == 0 && QProcess::execute("chown", {"-R", "postgres:", m_dir.path()}) != 0)
+            return;
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost);
+        m_port = probe.serverPort();
+        probe.close();
+        m_ok = asOwner("initdb", {"-D", m_dir.filePath("db"), "-U", "postgres", "--auth=scram-sha-256",
+                                  "--pwfile=" + pw.fileName(), "--no-sync", "-E", "UTF8", "--locale=C.UTF-8"})
+            && asOwner("pg_ctl", {"-D", m_dir.filePath("db"), "-w", "-l", m_dir.filePath("log"), "-o",
+                                  QString("-c listen_addresses=127.0.0.1 -p %1 -k %2 -c fsync=off")
+                                      .arg(m_port)
+                                      .arg(m_dir.path()),
+                                  "start"});
+    }
+    ~PasswordServer()
+    {
+        if (m_ok)
+            asOwner("pg_ctl", {"-D", m_dir.filePath("db"), "-m", "immediate", "-w", "stop"});
+    }
+    bool ok() const { return m_ok; }
+    QString url() const { return QString("postgresql://postgres@127.0.0.1:%1/postgres").arg(m_port); }
+
+private:
+    bool asOwner(const QString& program, const QStringList& arguments) const
+    {
+        QProcess process;
+        process.setStandardOutputFile(QProcess::nullDevice());
+        process.setStandardErrorFile(QProcess::nullDevice());
+        if (getuid() == 0)
+            process.start("runuser", QStringList{"-u", "postgres", "--", m_bin + program} + arguments);
+        else
+            process.start(m_bin + program, arguments);
+        return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    }
+
+    QTemporaryDir m_dir;
+    QString m_bin;
+    int m_port = 0;
+    bool m_ok = false;
+};
 
 } // namespace
 
@@ -569,6 +627,35 @@ private slots:
         // A library from before the mark, or someone else's: never replaced.
         QVERIFY(agent.SetGlobalDefine("TalmerSiteState", ""));
         QCOMPARE(build(), 1);
+    }
+    void passwordComesTheWaysOfTheClientLibrary()
+    {
+        // Guards against a site that works only with the password in its URL,
+        // and failures that do not tell a missing password from a wrong one.
+        PasswordServer server("Sekr1t-pw");
+        if (!server.ok())
+            QSKIP("PostgreSQL is not installed here");
+        qputenv("PGPASSWORD", "Sekr1t-pw");
+        const Run made = run({"site", "init", "pgpass", "--db", server.url()});
+        qunsetenv("PGPASSWORD");
+        QVERIFY2(made.status == 0, qPrintable(made.err));
+        Run r = run({"--site", "pgpass", "tree"});
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.contains("no password given"), qPrintable(r.err));
+        qputenv("PGPASSWORD", "guess");
+        r = run({"--site", "pgpass", "tree"});
+        qunsetenv("PGPASSWORD");
+        QVERIFY2(r.err.contains("wrong password"), qPrintable(r.err));
+
+        QFile passFile(m_dir.filePath("password-file"));
+        QVERIFY(passFile.open(QIODevice::WriteOnly));
+        passFile.write("127.0.0.1:*:postgres:postgres:Sekr1t-pw\n");
+        passFile.close();
+        QVERIFY(passFile.setPermissions(QFile::ReadOwner | QFile::WriteOwner));
+        qputenv("PGPASSFILE", QFile::encodeName(passFile.fileName()));
+        r = run({"--site", "pgpass", "tree"});
+        qunsetenv("PGPASSFILE");
+        QVERIFY2(r.status == 0, qPrintable(r.err));
     }
 };
 

@@ -5,7 +5,6 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTextStream>
-#include <QUrl>
 
 #include "brelmmidataagent.h"
 #include "command.h"
