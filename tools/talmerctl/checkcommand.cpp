@@ -72,13 +72,15 @@ int run(const QStringList& arguments)
     Command command(arguments,
                     "Checks the site's consistency: the database's integrity; every picture version's files\n"
                     "present locally and on the file server, and alike; no duplicate versions or picture\n"
-                    "names; no record without its fields; no temporary files or partial site folders left\n"
-                    "by interrupted writes (untouched for ten minutes). Exit status: 0 nothing found (or\n"
-                    "everything repaired), 1 problems found or left, 2 a command line out of form.");
+                    "names; no record without its fields; no version file that no record announces; no\n"
+                    "temporary files or partial site folders left by interrupted writes (once untouched for\n"
+                    "ten minutes). Exit status: 0 nothing found (or everything repaired), 1 problems found\n"
+                    "or left, 2 a command line out of form.");
     command.addOption(QCommandLineOption(
-        "repair", "Fix what can be fixed without guessing: upload a version's file missing on the file server\n"
-                  "from a current local copy, fetch one missing locally, remove records that have no files\n"
-                  "anywhere, remove stale temporary files and partial folders. The rest is listed."));
+        "repair", "Fix what can be fixed without guessing: upload a version's file missing on the file server "
+                  "from a current local copy, fetch one missing locally, remove records that have no files "
+                  "anywhere, remove stale temporary files, partial folders and unannounced version files. "
+                  "The rest is listed."));
     command.addJsonOption();
     if (!command.parse(0, 0))
         return command.status();
