@@ -5,6 +5,8 @@
 #include <QJsonObject>
 #include <QTextStream>
 
+#include "librarylog.h"
+
 std::function<bool(QString&)> Command::s_precondition;
 
 void Command::SetPrecondition(const std::function<bool(QString&)>& precondition)
@@ -54,6 +56,13 @@ bool Command::parse(int minArguments, int maxArguments)
         m_status = Done;
         return false;
     }
+    // An empty value would quietly mean "not given" further on.
+    for (const QString& option : m_parser.optionNames()) {
+        if (m_parser.values(option).contains(QString())) {
+            misused("--" + option + " needs a value that is not empty");
+            return false;
+        }
+    }
     const int count = argumentCount();
     if (count < minArguments) {
         misused("missing arguments");
@@ -96,6 +105,17 @@ int Command::failed(const QString& message)
 {
     QTextStream(stderr) << "talmerctl: " << message << "\n";
     return Failed;
+}
+
+QString Command::withReason(const QString& message)
+{
+    const QString reason = LibraryLog::Reason();
+    return reason.isEmpty() ? message : message + ": " + reason;
+}
+
+int Command::failedWithReason(const QString& message)
+{
+    return failed(withReason(message));
 }
 
 void Command::print(const QString& line)

@@ -33,6 +33,9 @@ public:
     int status() const { return m_status; }
 
     QString argument(int index) const { return m_parser.positionalArguments().value(index); }
+    // A positional argument that names something (an application, a picture,
+    // a user), in composed form (NFC): names that look alike are one name.
+    QString name(int index) const { return argument(index).normalized(QString::NormalizationForm_C); }
     int argumentCount() const { return int(m_parser.positionalArguments().size()); }
     bool isSet(const QString& option) const { return m_parser.isSet(option); }
     QString value(const QString& option) const { return m_parser.value(option); }
@@ -44,6 +47,10 @@ public:
 
     int misused(const QString& message);
     static int failed(const QString& message);
+    // failed(), with the reason the library's log gives when it gives one:
+    // "cannot open the HMI database X: wrong password".
+    static int failedWithReason(const QString& message);
+    static QString withReason(const QString& message);
     static void print(const QString& line);
     static void printJson(const QJsonValue& value);
 

@@ -150,7 +150,8 @@ int fetch(const QStringList& arguments)
     if (!fileArgument(command, file, status))
         return status;
     if (MFileSynchronize::Instance()->GetFile(file) < 0)
-        return Command::failed("cannot fetch " + MFileSynchronize::ServerPathForFetch(file) + " from the file server");
+        return Command::failedWithReason("cannot fetch " + MFileSynchronize::ServerPathForFetch(file)
+                                         + " from the file server");
     Command::print("fetched " + file);
     return Command::Done;
 }
@@ -167,7 +168,7 @@ int store(const QStringList& arguments)
         return Command::failed("cannot read " + file);
     MFileSynchronize* synchronize = MFileSynchronize::Instance();
     if (synchronize->SaveFile(file) < 0)
-        return Command::failed("cannot store " + file + " on the file server");
+        return Command::failedWithReason("cannot store " + file + " on the file server");
     Command::print("stored " + file + " as " + MFileSynchronize::ServerPathForStore(file));
     // The server has the file, but a workstation that did not get it must be named.
     const QList<MFileSynchronize::PushFailure> failures = synchronize->LastPushFailures();

@@ -92,9 +92,9 @@ int treeLevel(const Command& command)
     const QString kinds[] = {"application", "picture type", "picture"};
     RecordList* levels[] = {&applications, &types, &pictures};
     for (int level = 0; level < command.argumentCount(); ++level) {
-        parent = childNamed(parent, command.argument(level), *levels[level]);
+        parent = childNamed(parent, command.name(level), *levels[level]);
         if (!parent)
-            return Command::failed(QString("no %1 '%2'").arg(kinds[level], command.argument(level)));
+            return Command::failed(QString("no %1 '%2'").arg(kinds[level], command.name(level)));
     }
     RecordList children;
     database()->GetChildren(parent, children.out());
@@ -198,7 +198,7 @@ int search(const QStringList& arguments)
             return Command::failed("cannot log in as " + user + ": unknown user or wrong password");
     }
     QStringList found;
-    database()->SearchPictures(found, command.argument(0).toUpper());
+    database()->SearchPictures(found, command.name(0).toUpper());
     if (command.json())
         Command::printJson(QJsonArray::fromStringList(found));
     else
@@ -216,12 +216,12 @@ int latest(const QStringList& arguments)
     command.addJsonOption();
     if (!command.parse(2, 2))
         return command.status();
-    const int version = MGraphDataAccess::Instance()->GetGraphLatestVersion(command.argument(0), command.argument(1));
+    const int version = MGraphDataAccess::Instance()->GetGraphLatestVersion(command.name(0), command.name(1));
     if (version < 0)
-        return Command::failed(noPicture(command.argument(0), command.argument(1)));
+        return Command::failed(noPicture(command.name(0), command.name(1)));
     QStringList fetched, failed;
     if (command.isSet("fetch"))
-        fetchVersion(command.argument(0), command.argument(1), version, fetched, failed);
+        fetchVersion(command.name(0), command.name(1), version, fetched, failed);
     if (!failed.isEmpty())
         return Command::failed(QString("cannot fetch %1 from the file server").arg(failed.join(", ")));
     return printVersion(command, version, fetched);
@@ -241,10 +241,10 @@ int versionAt(const QStringList& arguments)
     if (!moment.isValid())
         return command.misused("'" + command.argument(2) + "' is not a date and time");
     const bool fetch = command.isSet("fetch");
-    const int version = MGraphDataAccess::Instance()->GraphVersionByTime(command.argument(0), command.argument(1),
+    const int version = MGraphDataAccess::Instance()->GraphVersionByTime(command.name(0), command.name(1),
                                                                          moment, fetch);
     if (version == -100)
-        return Command::failed(noPicture(command.argument(0), command.argument(1)));
+        return Command::failed(noPicture(command.name(0), command.name(1)));
     if (version < 0)
         return Command::failed("cannot fetch the version's files from the file server");
     return printVersion(command, version, {});
@@ -260,20 +260,20 @@ int info(const QStringList& arguments)
     int inPrivilege = 0, outPrivilege = 0;
     unsigned long area = 0;
     RecordList editions;
-    if (!MGraphDataAccess::Instance()->GetGraphInfo(command.argument(0), command.argument(1), inPrivilege, area,
+    if (!MGraphDataAccess::Instance()->GetGraphInfo(command.name(0), command.name(1), inPrivilege, area,
                                                     outPrivilege)
-        || !MGraphDataAccess::Instance()->PictureEditions(command.argument(0), command.argument(1), editions))
-        return Command::failed(noPicture(command.argument(0), command.argument(1)));
+        || !MGraphDataAccess::Instance()->PictureEditions(command.name(0), command.name(1), editions))
+        return Command::failed(noPicture(command.name(0), command.name(1)));
     if (command.json()) {
-        Command::printJson(QJsonObject{{"application", command.argument(0)},
-                                       {"picture", command.argument(1)},
+        Command::printJson(QJsonObject{{"application", command.name(0)},
+                                       {"picture", command.name(1)},
                                        {"inPrivCode", inPrivilege},
                                        {"outPrivCode", outPrivilege},
                                        {"area", qint64(area)},
                                        {"versions", editionsJson(editions)}});
         return Command::Done;
     }
-    Command::print(QString("picture       %1 (%2)").arg(command.argument(1), command.argument(0)));
+    Command::print(QString("picture       %1 (%2)").arg(command.name(1), command.name(0)));
     Command::print(QString("privileges    in %1, out %2").arg(inPrivilege).arg(outPrivilege));
     Command::print(QString("area          %1").arg(area));
     Command::print("versions:");

@@ -9,10 +9,13 @@
 
 #include <unistd.h>
 
+#include "checkcommand.h"
 #include "command.h"
+#include "databaseurl.h"
 #include "filecommands.h"
 #include "importcommand.h"
 #include "librarycommands.h"
+#include "librarylog.h"
 #include "notebookcommand.h"
 #include "siteenvironment.h"
 #include "sitecommands.h"
@@ -63,6 +66,7 @@ const Entry kCommands[] = {
     {"user", "add", UserCommands::add, true, "add a user"},
     {"user", "passwd", UserCommands::passwd, true, "change a user's password"},
     {"notebook", "show", NoteBookCommand::show, true, "the workstation's graph options and lists"},
+    {"check", nullptr, CheckCommand::run, true, "the site's consistency (--repair fixes what it safely can)"},
     {"version", nullptr, printVersion, false, "the library's version"},
 };
 
@@ -147,17 +151,21 @@ int main(int argc, char** argv)
     QCoreApplication::setApplicationVersion(TalmerLibraryVersion());
 
     QStringList arguments = app.arguments();
+    // A password given in a URL leaves the process's command line at once.
+    DatabaseUrl::ScrubArguments(argc, argv);
     QString site;
     bool verbose = qEnvironmentVariableIsSet("TALMERCTL_VERBOSE");
     if (!takeGlobalOptions(arguments, site, verbose)) {
         QTextStream(stderr) << "talmerctl: --site needs a folder (see talmerctl --help)\n";
         return Command::Misused;
     }
-    // The library logs for developers; a shell user gets one line per failure.
+    // The library logs for developers; a shell user gets one line per failure,
+    // which says why when the library's messages tell.
     if (verbose)
         qputenv("TALMERCTL_VERBOSE", "1");
     else
-        QLoggingCategory::setFilterRules("*.debug=false\n*.info=false\n*.warning=false");
+        QLoggingCategory::setFilterRules("*.debug=false\n*.info=false");
+    LibraryLog::Install(verbose);
 
     const QString name = arguments.value(1);
     if (name.isEmpty()) {

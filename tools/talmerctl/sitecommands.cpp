@@ -6,15 +6,22 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLockFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <csignal>
+#include <sys/prctl.h>
+#include <unistd.h>
+
 #include "brelmmidataagent.h"
 #include "command.h"
+#include "databaseurl.h"
 #include "largesite.h"
-#include "mdataset.h"
+#include "librarystate.h"
 #include "mdeploypaths.h"
 #include "mfilesynchronize.h"
+#include "partialfolders.h"
 #include "safefile.h"
 #include "samplesite.h"
 #include "siteenvironment.h"
@@ -52,17 +59,24 @@ QString obstacle(const QString& target, const QString& shown)
     return {};
 }
 
-void printResult(const Command& command, const QString& target, const QMap<QString, QString>& environment,
-                 const QJsonObject& built)
+void printResult(const Command& command, const QString& target, QMap<QString, QString> environment,
+                 const QJsonObject& built, const QStringList& removed)
 {
+    // A password in the database URL is never shown.
+    environment["TALMER_HMI_DB"] = DatabaseUrl::Masked(environment["TALMER_HMI_DB"]);
     const QJsonArray users = built["users"].toArray();
     if (command.json()) {
         QJsonObject env;
         for (auto it = environment.cbegin(); it != environment.cend(); ++it)
             env[it.key()] = it.value();
-        Command::printJson(QJsonObject{{"site", target}, {"environment", env}, {"users", users}});
+        Command::printJson(QJsonObject{{"site", target},
+                                       {"environment", env},
+                                       {"users", users},
+                                       {"removedLeftovers", QJsonArray::fromStringList(removed)}});
         return;
     }
+    for (const QString& folder : removed)
+        Command::print("removed " + folder + ", left by an interrupted site init");
     Command::print("created the site " + target);
     if (!users.isEmpty()) {
         Command::print("users (their passwords are shown only now):");
@@ -83,10 +97,20 @@ bool runBuilder(const Command& command, const QMap<QString, QString>& environmen
         childEnvironment.insert(it.key(), it.value());
     QProcess child;
     child.setProcessEnvironment(childEnvironment);
+    // The builder must not outlive an init that was killed: it would go on
+    // filling a library and a folder that nobody moves into place.
+    const pid_t parent = getpid();
+    child.setChildProcessModifier([parent] {
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (getppid() != parent)
+            _exit(1);
+    });
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     child.start(QCoreApplication::applicationFilePath(), QStringList{"site-build"} + kindArguments(command));
     if (!child.waitForFinished(-1) || child.exitStatus() != QProcess::NormalExit) {
-        Command::failed("building the site failed: " + child.errorString());
+        Command::failed("building the site failed: " + (child.exitStatus() == QProcess::CrashExit
+                                                            ? QString("the builder was killed")
+                                                            : child.errorString()));
         return false;
     }
     if (child.exitCode() != 0)
@@ -128,6 +152,24 @@ bool fillPlain(MSqlDataAgent& agent, QString& error)
     return site.ok();
 }
 
+// True when the library may be filled: it is empty, or a build of it was
+// interrupted (then it is emptied first).
+bool takeLibrary(MSqlDataAgent& agent, const QString& shown, QString& error)
+{
+    switch (SiteGen::LibraryState::Of(agent)) {
+    case SiteGen::LibraryState::Empty:
+        return true;
+    case SiteGen::LibraryState::Building:
+        if (SiteGen::LibraryState::Clear(agent, error))
+            return true;
+        error = "cannot replace the half-built library in the HMI database " + shown + ": " + error;
+        return false;
+    default:
+        error = "the HMI database " + shown + " already holds a library";
+        return false;
+    }
+}
+
 } // namespace
 
 int init(const QStringList& arguments)
@@ -152,16 +194,26 @@ int init(const QStringList& arguments)
     const QString why = obstacle(target, command.argument(0));
     if (!why.isEmpty())
         return Command::failed(why);
+    QStringList removed, stuck;
+    PartialFolders::RemoveStale(target, removed, stuck);
+    if (!stuck.isEmpty())
+        return Command::failed("cannot remove " + stuck.first() + ", left by an interrupted site init");
     const QFileInfo info(target);
-    QTemporaryDir partial(info.absolutePath() + "/." + info.fileName() + ".partial-XXXXXX");
+    QTemporaryDir partial(PartialFolders::Template(target));
     if (!partial.isValid())
         return Command::failed("cannot make a folder in " + info.absolutePath() + ": " + partial.errorString());
+    const std::unique_ptr<QLockFile> lock = PartialFolders::Lock(partial.path());
+    if (!lock)
+        return Command::failed("cannot lock " + partial.path());
 
     QJsonObject built;
     if (!runBuilder(command, SiteEnvironment::For(partial.path(), database), built))
         return Command::Failed;
     QString error;
-    const QMap<QString, QString> environment = SiteEnvironment::For(target, database);
+    // The hosts find the password where libpq finds it, when it is there.
+    const QString stored = DatabaseUrl::PasswordSuppliedElsewhere(database) ? DatabaseUrl::WithoutPassword(database)
+                                                                            : database;
+    const QMap<QString, QString> environment = SiteEnvironment::For(target, stored);
     if (!SiteEnvironment::Write(QDir(partial.path()).filePath(SiteEnvironment::FileName()), environment, error))
         return Command::failed(error);
     if (info.exists() && !QDir().rmdir(target))
@@ -169,10 +221,12 @@ int init(const QStringList& arguments)
     if (!QDir().rename(partial.path(), target))
         return Command::failed("cannot move the new site to " + target);
     partial.setAutoRemove(false);
+    // The lock moved with the folder; the site does not keep it.
+    QFile::remove(QDir(target).filePath(PartialFolders::LockName()));
     // The scratch folder was private; the site is as open as any new folder.
     QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
                                       | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
-    printResult(command, target, environment, built);
+    printResult(command, target, environment, built, removed);
     return Command::Done;
 }
 
@@ -194,13 +248,11 @@ int build(const QStringList& arguments)
     creator.Close();
     BrelMmiDataAgent* agent = BrelMmiDataAgent::Instance();
     if (!agent->Connect(database))
-        return Command::failed("cannot open the HMI database " + SiteEnvironment::DatabaseName(database));
-    MDataSet nodes;
-    agent->QueryData("/node", {"name"}, nodes);
-    if (nodes.DataNum() > 0)
-        return Command::failed("the HMI database " + SiteEnvironment::DatabaseName(database) + " already holds a library");
-
+        return Command::failedWithReason("cannot open the HMI database " + SiteEnvironment::DatabaseName(database));
     QString error;
+    if (!takeLibrary(*agent, SiteEnvironment::DatabaseName(database), error) || !SiteGen::LibraryState::MarkBuilding(*agent))
+        return Command::failed(error.isEmpty() ? "cannot write to the HMI database" : error);
+
     QJsonArray users;
     if (command.isSet("sample")) {
         SiteGen::SampleSite site;
@@ -211,6 +263,9 @@ int build(const QStringList& arguments)
     } else if (command.isSet("large") ? !fillLarge(*agent, error) : !fillPlain(*agent, error)) {
         return Command::failed(error);
     }
+    // Last: only a library carrying this mark is whole.
+    if (!SiteGen::LibraryState::MarkComplete(*agent))
+        return Command::failedWithReason("cannot mark the library complete");
     Command::printJson(QJsonObject{{"users", users}});
     return Command::Done;
 }

@@ -5,9 +5,10 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTextStream>
-#include <QUrl>
 
 #include "brelmmidataagent.h"
+#include "command.h"
+#include "databaseurl.h"
 #include "safefile.h"
 
 namespace {
@@ -50,16 +51,28 @@ bool SiteEnvironment::Unquoted(const QString& text, QString& value)
 
 bool SiteEnvironment::Write(const QString& file, const QMap<QString, QString>& environment, QString& error)
 {
-    QString text = "# The environment of this site's hosts: source this file, or give talmerctl --site.\n";
-    for (auto it = environment.cbegin(); it != environment.cend(); ++it)
-        text += "export " + it.key() + "=" + ShellQuoted(it.value()) + "\n";
-    QString why;
-    if (!SafeFile::WriteFile(file, text.toUtf8(), &why)) {
-        error = "cannot write " + file + ": " + why;
+    QByteArray text = "# The environment of this site's hosts: source this file, or give talmerctl --site.\n";
+    bool secret = false;
+    for (auto it = environment.cbegin(); it != environment.cend(); ++it) {
+        text += "export " + it.key().toUtf8() + "=" + ShellQuoted(it.value()).toUtf8() + "\n";
+        secret = secret || DatabaseUrl::HasPassword(it.value());
+    }
+    if (!SafeFile::WriteFile(file, text, &error)) {
+        error = "cannot write " + file + ": " + error;
+        return false;
+    }
+    // A password in it: for its owner's eyes only.
+    const QFile::Permissions mode = secret ? QFile::ReadOwner | QFile::WriteOwner
+                                           : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
+    if (!QFile::setPermissions(file, mode)) {
+        QFile::remove(file);
+        error = "cannot set the permissions of " + file;
         return false;
     }
     return true;
 }
+
+QString SiteEnvironment::s_directory;
 
 bool SiteEnvironment::Load(const QString& directory, QString& error)
 {
@@ -88,12 +101,29 @@ bool SiteEnvironment::Load(const QString& directory, QString& error)
         }
         qputenv(match.captured(1).toUtf8().constData(), value.toUtf8());
     }
+    s_directory = QFileInfo(directory).absoluteFilePath();
     return true;
 }
 
 QString SiteEnvironment::DatabaseName(const QString& database)
 {
-    return database.contains("://") ? QUrl(database).toString(QUrl::RemovePassword) : database;
+    return DatabaseUrl::Masked(database);
+}
+
+QString SiteEnvironment::SqliteProblem(const QString& file)
+{
+    QFile in(file);
+    if (!in.exists())
+        return {};
+    if (!in.open(QIODevice::ReadOnly))
+        return "cannot read it: " + in.errorString();
+    // An empty file would silently become a new empty library.
+    const QByteArray header = in.read(16);
+    if (header.isEmpty())
+        return "the file is empty (0 bytes): not a database";
+    if (header != QByteArray("SQLite format 3\0", 16))
+        return "not a database";
+    return {};
 }
 
 bool SiteEnvironment::CheckLibrary(QString& error)
@@ -109,9 +139,14 @@ bool SiteEnvironment::CheckLibrary(QString& error)
     }
     // Opened only to see that it is there: the agent would create a missing one.
     const QString database = BrelMmiDataAgent::ConfiguredDatabase();
+    const QString problem = database.contains("://") ? QString() : SqliteProblem(database);
+    if (!problem.isEmpty()) {
+        error = "cannot open the HMI database " + database + ": " + problem;
+        return false;
+    }
     MSqlDataAgent probe;
     if (!probe.Open(database, MSqlDataAgent::OpenMode::MustExist)) {
-        error = "cannot open the HMI database " + DatabaseName(database);
+        error = Command::withReason("cannot open the HMI database " + DatabaseName(database));
         return false;
     }
     return true;

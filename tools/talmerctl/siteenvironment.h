@@ -21,11 +21,17 @@ public:
     // True when the configured deployment tree and HMI database are there;
     // never creates a database.
     static bool CheckLibrary(QString& error);
-    // A database as messages show it: without a password.
+    // The site folder Load() read, absolute; empty when none was loaded.
+    static QString Directory() { return s_directory; }
+    // A database as messages show it: its password as "***".
     static QString DatabaseName(const QString& database);
+    // Why a SQLite file cannot be a library (empty, not a database); empty
+    // when it may be one or does not exist.
+    static QString SqliteProblem(const QString& file);
     // value in single quotes, for a shell.
     static QString ShellQuoted(const QString& value);
 
 private:
+    static QString s_directory;
     static bool Unquoted(const QString& text, QString& value);
 };

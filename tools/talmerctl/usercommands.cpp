@@ -40,7 +40,7 @@ int add(const QStringList& arguments)
         if (!isNumber || areas.last() < 0)
             return command.misused("--area takes a number, not '" + text + "'");
     }
-    const QString user = command.argument(0);
+    const QString user = command.name(0);
     if (MHmiAdmin::Users().contains(user))
         return Command::failed("the user " + user + " exists already");
     QString password;
@@ -66,7 +66,7 @@ int passwd(const QStringList& arguments)
     command.addArgument("NAME", "The user's name.");
     if (!command.parse(1, 1))
         return command.status();
-    const QString user = command.argument(0);
+    const QString user = command.name(0);
     if (!MHmiAdmin::Users().contains(user))
         return Command::failed("no user " + user);
     QString password;

@@ -15,6 +15,14 @@ QString tr(const char* text)
     return QCoreApplication::translate("MDbAccessHelper", text);
 }
 
+// Slashes of other scripts and widths, which a name shown as a path would pass
+// off as a folder separator.
+bool looksLikeSeparator(QChar c)
+{
+    static const QString slashes = QStringLiteral("\u2044\u2215\u2216\u29F5\u29F8\u29F9\uFE68\uFF0F\uFF3C");
+    return slashes.contains(c);
+}
+
 } // namespace
 
 MDbAccessHelper* MDbAccessHelper::Instance()
@@ -38,7 +46,14 @@ QString MDbAccessHelper::NameProblem(const QString& text, int kind)
             return tr("The name may not contain %1.").arg(c);
         if (c.category() == QChar::Other_Control || c.category() == QChar::Other_Format)
             return tr("The name may not contain control characters.");
+        if (c.category() == QChar::Separator_Line || c.category() == QChar::Separator_Paragraph)
+            return tr("The name may not contain line breaks.");
+        if (looksLikeSeparator(c))
+            return tr("The name may not contain %1, which looks like a path separator.").arg(c);
     }
+    // Two spellings of one name would be two folders that look the same.
+    if (text != text.normalized(QString::NormalizationForm_C))
+        return tr("The name must be written in composed form (Unicode NFC).");
     if (text.size() > kMaxNameLength)
         return tr("The name may be at most %1 characters long.").arg(kMaxNameLength);
     const int bytes = int(text.toLocal8Bit().size());

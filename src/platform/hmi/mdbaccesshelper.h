@@ -19,8 +19,9 @@ public:
 
     // Why text may not be used as a name of that kind; empty when it may.
     // Every name: not empty, no blank at either end, not "." or "..", no path
-    // separator, quote, : , * ? < > | and no control character, at most 64
-    // characters. A substation name: also at most 19 bytes in the local 8-bit
+    // separator or character that looks like one (full-width slash, division
+    // slash, ...), quote, : , * ? < > |, no control character or line
+    // separator, in composed form (NFC), at most 64 characters. A substation name: also at most 19 bytes in the local 8-bit
     // encoding, the room a drawing has for it.
     static QString NameProblem(const QString& text, int kind);
 
