@@ -244,7 +244,7 @@ int build(const QStringList& arguments)
     // The agent never creates a database it is pointed at; a new site makes its own.
     MSqlDataAgent creator;
     if (!creator.Open(database, MSqlDataAgent::OpenMode::CreateIfMissing))
-        return Command::failed("cannot create the HMI database " + SiteEnvironment::DatabaseName(database));
+        return Command::failedWithReason("cannot create the HMI database " + SiteEnvironment::DatabaseName(database));
     creator.Close();
     BrelMmiDataAgent* agent = BrelMmiDataAgent::Instance();
     if (!agent->Connect(database))
