@@ -36,17 +36,7 @@ void MGraphTreeWidget::InitTreeWidget()
         return;
     QList<MDBRecordBase*> applications;
     m_dbInterface->GetChildren(m_nodeRecord, applications);
-    QStringList names;
-    for (MDBRecordBase* app : std::as_const(applications)) {
-        names << app->name;
-        auto* item = new MTreeWidgetItem(this, app);
-        if (m_appDisplayNames.contains(app->name))
-            item->setText(0, m_appDisplayNames.value(app->name));
-    }
-    for (const QString& key : m_appDisplayNames.keys()) {
-        if (!names.contains(key))
-            m_appDisplayNames.remove(key);
-    }
+    TreeRules::AddApplications<MTreeWidgetItem>(this, applications, m_appDisplayNames);
 }
 
 void MGraphTreeWidget::slotItemClicked(QTreeWidgetItem* item, int)

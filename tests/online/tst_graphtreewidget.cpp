@@ -10,9 +10,13 @@
 #include "sitebuilder.h"
 #include "testdatabase.h"
 #include "testmain.h"
+#include "treetesting.h"
 
 using TestSupport::DeployTree;
 using SiteGen::SiteBuilder;
+
+using TestSupport::child;
+using TestSupport::texts;
 
 namespace {
 
@@ -36,23 +40,6 @@ protected:
         emit GraphSelected(app, pic, edition->version);
     }
 };
-
-QTreeWidgetItem* child(QTreeWidgetItem* parent, const QString& text)
-{
-    for (int i = 0; parent && i < parent->childCount(); ++i) {
-        if (parent->child(i)->text(0) == text)
-            return parent->child(i);
-    }
-    return nullptr;
-}
-
-QStringList texts(QTreeWidgetItem* parent)
-{
-    QStringList t;
-    for (int i = 0; parent && i < parent->childCount(); ++i)
-        t << parent->child(i)->text(0);
-    return t;
-}
 
 void click(QTreeWidget& tree, QTreeWidgetItem* item)
 {

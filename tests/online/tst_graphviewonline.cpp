@@ -17,31 +17,18 @@
 #include "mhmiadmin.h"
 #include "testdatabase.h"
 #include "testmain.h"
+#include "treetesting.h"
 #include "testsite.h"
 
 using TestSupport::DialogDriver;
 using TestSupport::TestSite;
 
+using TestSupport::child;
+using TestSupport::texts;
+
 namespace {
 
 const QString kOld = "2026-01-01T10:00:00", kMid = "2026-01-02T10:00:00", kNew = "2026-01-03T10:00:00";
-
-QTreeWidgetItem* child(QTreeWidgetItem* parent, const QString& text)
-{
-    for (int i = 0; parent && i < parent->childCount(); ++i) {
-        if (parent->child(i)->text(0) == text)
-            return parent->child(i);
-    }
-    return nullptr;
-}
-
-QStringList texts(QTreeWidgetItem* parent)
-{
-    QStringList t;
-    for (int i = 0; parent && i < parent->childCount(); ++i)
-        t << parent->child(i)->text(0);
-    return t;
-}
 
 bool writeFile(const QString& path, const QByteArray& data, const QDateTime& modified = {})
 {
