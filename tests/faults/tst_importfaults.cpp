@@ -285,35 +285,47 @@ void tst_ImportFaults::killedFolderImportsLeaveNoHalfRecords()
         QVERIFY(!versionsOf(QString("F%1").arg(i)).isEmpty());
     const QStringList problems = inconsistencies();
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
+    // The site's own check agrees: nothing half made is left for it to find.
+    const Run check = talmerctl({"check"});
+    QVERIFY2(check.status == 0, qPrintable(check.out + check.err));
 }
 
 void tst_ImportFaults::failedUploadsLeaveNoRecord_data()
 {
-    QTest::addColumn<bool>("ftp");        // else the directory server, with a folder in the way
-    QTest::addColumn<QString>("picture"); // "P" exists with its draft
+    QTest::addColumn<bool>("ftp");         // else the directory server, with a folder in the way
+    QTest::addColumn<QString>("login");    // the FTP server's user and password ("" anonymous, "-" stopped)
+    QTest::addColumn<QString>("picture");  // "P" exists with its draft
     QTest::addColumn<QStringList>("lost");
     QTest::addColumn<QString>("reason");
     QTest::newRow("directory server, folder in place of the binary form")
-        << false << "P" << QStringList{"P/1.brg"} << "the server cannot write the file there";
+        << false << "" << "P" << QStringList{"P/1.brg"} << "the server cannot write the file there";
     QTest::newRow("stopped FTP server, new picture")
-        << true << "N" << QStringList{"N/0.xrg", "N/0.brg", "N/0.fg"} << "the server refused the connection";
+        << true << "-" << "N" << QStringList{"N/0.xrg", "N/0.brg", "N/0.fg"} << "the server refused the connection";
     QTest::newRow("stopped FTP server, new version")
-        << true << "P" << QStringList{"P/1.xrg", "P/1.brg", "P/1.fg"} << "the server refused the connection";
+        << true << "-" << "P" << QStringList{"P/1.xrg", "P/1.brg", "P/1.fg"} << "the server refused the connection";
+    QTest::newRow("FTP server, wrong password") << true << "talmer:wrong" << "P"
+                                                << QStringList{"P/1.xrg", "P/1.brg", "P/1.fg"}
+                                                << "the server refused the log-in (wrong user or password)";
 }
 
 void tst_ImportFaults::failedUploadsLeaveNoRecord()
 {
     // Guards against a version recorded, and reported imported, when its files did not reach the file server.
     QFETCH(bool, ftp);
+    QFETCH(QString, login);
     QFETCH(QString, picture);
     QFETCH(QStringList, lost);
     QFETCH(QString, reason);
     QCOMPARE(talmerctl({"import", "A", "feeder", drawing("P/0.xrg", "P0"), "--mode", "0"}).status, 0);
     FtpTestServer server(m_tree->base() + "/ftp");
     if (ftp) {
+        server.setUser("talmer", "right");
         TALMER_START_FTP(server);
-        qputenv("TALMER_FILE_SERVER", server.url().toUtf8());
-        server.stop();
+        const QString url = server.url();
+        qputenv("TALMER_FILE_SERVER", login.size() > 1 ? QString(url).replace("ftp://", "ftp://" + login + "@").toUtf8()
+                                                         : url.toUtf8());
+        if (login == "-")
+            server.stop();
     } else {
         QVERIFY(QDir().mkpath(m_server + "/pic/A/" + lost.first()));
     }
