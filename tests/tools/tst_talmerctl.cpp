@@ -288,7 +288,16 @@ private slots:
         junk.close();
         r = onSite({"import", "SCADA", "station", folder, "--mode", "1"});
         QCOMPARE(r.status, 1);
-        QVERIFY(r.err.contains("talmerctl: cannot read the drawing " + folder + "/junk.xrg"));
+        QVERIFY2(r.err.contains("talmerctl: cannot read the drawing " + folder + "/junk.xrg"), qPrintable(r.err));
+        // A drawing past a limit of the engine says which limit.
+        QFile deep(m_dir.filePath("deep.xrg"));
+        QVERIFY(deep.open(QIODevice::WriteOnly));
+        deep.write("<graph format=\"1\" name=\"deep\">" + QByteArray("<g>").repeated(40) + QByteArray("</g>").repeated(40)
+                   + "</graph>");
+        deep.close();
+        r = onSite({"import", "SCADA", "station", deep.fileName()});
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.contains("a limit of the drawing engine: nested too deep"), qPrintable(r.err));
         QCOMPARE(onSite({"tree", "SCADA", "station", "junk"}).status, 1);
         QCOMPARE(onSite({"import", "SCADA", "station", folder + "/厦门站/1.xrg", "--name", "a:b"}).status, 1);
         QCOMPARE(onSite({"import", "SCADA", "station", folder, "--name", "x"}).status, 2);

@@ -67,6 +67,11 @@ Outcome importOne(const QString& application, const QString& type, const QString
     MDBInterfaceHolder::Instance()->GetInterface()->ImportPictureFile(application, type, file, mode, picture, keep);
     const MPictureImporter::Result result = MPictureImporter::LastResult();
     QStringList errors = result.errors;
+    // The engine logs why a drawing does not read (which limit it passed, or that it is none).
+    for (QString& line : errors) {
+        if (line.startsWith("cannot read the drawing"))
+            line = Command::withReason(line);
+    }
     if (!result.ok && errors.isEmpty())
         errors << "the import of " + file + " did not reach the library";
     return {file, picture, result.ok ? result.version : -1, errors, result.warnings};

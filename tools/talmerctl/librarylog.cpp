@@ -41,6 +41,14 @@ const Pattern kPatterns[] = {
     {"readonly database", "the database is read-only"},
     {"read-only", "read-only"},
     {"Permission denied", "permission denied"},
+    // The graph engine's reasons for refusing a drawing.
+    {"too deep or too many", "a limit of the drawing engine: nested too deep or too many elements"},
+    {"too many attributes", "a limit of the drawing engine: too many attributes on one element"},
+    {"too many values", "a limit of the drawing engine: too many values on one element"},
+    {"attribute value too long", "a limit of the drawing engine: a value longer than 8 MB"},
+    {"beyond the end or the limits", "the drawing is cut short or passes a limit of the drawing engine"},
+    {"too large for a drawing", "a limit of the drawing engine: the file is larger than 256 MB"},
+    {"not a drawing of a format", "not a drawing"},
 };
 
 } // namespace
