@@ -48,6 +48,29 @@ class Tree : public MGraphTreeWidget
 {
 public:
     void expandFirstApplication() { AppClicked(static_cast<MTreeWidgetItem*>(topLevelItem(0))); }
+    // Expands the application and then the picture type of those identifiers; the type's item.
+    MTreeWidgetItem* expandType(const QString& application, const QString& type)
+    {
+        MTreeWidgetItem* app = byOid(invisibleRootItem(), application);
+        if (!app)
+            return nullptr;
+        AppClicked(app);
+        MTreeWidgetItem* typeItem = byOid(app, type);
+        if (typeItem)
+            PictypeClicked(typeItem);
+        return typeItem;
+    }
+
+private:
+    static MTreeWidgetItem* byOid(QTreeWidgetItem* parent, const QString& oid)
+    {
+        for (int i = 0; i < parent->childCount(); ++i) {
+            auto* item = static_cast<MTreeWidgetItem*>(parent->child(i));
+            if (item->DBRecord() && item->DBRecord()->oid == oid)
+                return item;
+        }
+        return nullptr;
+    }
 };
 
 // The friend the synchronisation needs: its constructor is protected.
@@ -187,6 +210,16 @@ void benchTree(const Site& site, Bench::Table& table)
         readAll(types, {site.large.bigApplication.toLongLong()});
     }, 20);
     table.limit("graph tree: open, expand an application", tree, "bare SQL", bare, 100000);
+    QSqlQuery pictures = prepared(site, kChildrenSql);
+    const double bigType = Bench::medianMicros([&] {
+        Tree widget;
+        const MTreeWidgetItem* type = widget.expandType(site.large.bigApplication, site.large.bigType);
+        if (!type || type->childCount() != 1000)
+            qFatal("expected 1,000 pictures in the exported tree");
+    }, 10);
+    const double barePictures = Bench::medianMicros([&] { readAll(pictures, {site.large.bigType.toLongLong()}); }, 10);
+    table.limit("exported tree: open, expand a type of 1,000 pictures", bigType, "bare SQL of its pictures",
+                barePictures, 100000);
 }
 
 // The child of parent whose record has that identifier.
