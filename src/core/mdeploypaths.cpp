@@ -53,6 +53,24 @@ QString resolveOnDisk(const QString& path, int depth)
     return current;
 }
 
+// path with its folder resolved by the file system (so that ".." after a link
+// goes where the file system goes) and its own name kept, which may be a link;
+// empty unless that lies strictly below the canonical base.
+QString resolvedEntryBelow(const QString& base, const QString& path)
+{
+    if (base.isEmpty() || path.isEmpty())
+        return {};
+    const QString absolute = QDir::isRelativePath(path) ? QDir::current().absoluteFilePath(path) : path;
+    const int slash = absolute.lastIndexOf('/');
+    const QString name = absolute.mid(slash + 1);
+    const QString parent = QFileInfo(absolute.left(qMax(slash, 1))).canonicalFilePath();
+    if (parent.isEmpty() || name.isEmpty() || name == "." || name == "..")
+        return {};
+    if (parent != base && !parent.startsWith(base + "/"))
+        return {};
+    return parent + "/" + name;
+}
+
 } // namespace
 
 QString MDeployPaths::Root()
@@ -119,28 +137,6 @@ QString MDeployPaths::BinDir()
 {
     return Root() + "/bin/mmi";
 }
-
-namespace {
-
-// path with its folder resolved by the file system (so that ".." after a link
-// goes where the file system goes) and its own name kept, which may be a link;
-// empty unless that lies strictly below the canonical base.
-QString resolvedEntryBelow(const QString& base, const QString& path)
-{
-    if (base.isEmpty() || path.isEmpty())
-        return {};
-    const QString absolute = QDir::isRelativePath(path) ? QDir::current().absoluteFilePath(path) : path;
-    const int slash = absolute.lastIndexOf('/');
-    const QString name = absolute.mid(slash + 1);
-    const QString parent = QFileInfo(absolute.left(qMax(slash, 1))).canonicalFilePath();
-    if (parent.isEmpty() || name.isEmpty() || name == "." || name == "..")
-        return {};
-    if (parent != base && !parent.startsWith(base + "/"))
-        return {};
-    return parent + "/" + name;
-}
-
-} // namespace
 
 QString MDeployPaths::ResolvedTarget(const QString& path)
 {

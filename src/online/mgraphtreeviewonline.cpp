@@ -338,23 +338,31 @@ void MGraphTreeViewOnline::SelectGraphItem(const QString& app, const QString& pi
     if (!appItem)
         return;
     ItemClicked(appItem, 0);
+    forEachPictureNamed(appItem, pic, [&](MDBRecordBase* type, MDBRecordBase*) {
+        MGraphItemOnline* typeItem = childNamed(appItem, type->name);
+        if (!typeItem)
+            return false;
+        ItemClicked(typeItem, 0);
+        MGraphItemOnline* pictureItem = childNamed(typeItem, pic);
+        if (!pictureItem)
+            return false;
+        scrollToItem(pictureItem, QAbstractItemView::PositionAtTop);
+        ExpandPicture(pictureItem, open);
+        return open; // after opening, the host may have rebuilt the tree
+    });
+}
+
+void MGraphTreeViewOnline::forEachPictureNamed(MGraphItemOnline* appItem, const QString& pic,
+                                               const std::function<bool(MDBRecordBase*, MDBRecordBase*)>& visit) const
+{
     RecordList types;
     m_dbInterface->GetChildren(appItem->Record(), types.out());
     for (MDBRecordBase* type : types) {
         RecordList pictures;
         m_dbInterface->GetChildren(type, pictures.out());
-        for (MDBRecordBase* record : pictures) {
-            MGraphItemOnline* typeItem = record->name == pic ? childNamed(appItem, type->name) : nullptr;
-            if (!typeItem)
-                continue;
-            ItemClicked(typeItem, 0);
-            MGraphItemOnline* pictureItem = childNamed(typeItem, pic);
-            if (!pictureItem)
-                continue;
-            scrollToItem(pictureItem, QAbstractItemView::PositionAtTop);
-            ExpandPicture(pictureItem, open);
-            if (open)
-                return; // the host may have rebuilt the tree meanwhile
+        for (MDBRecordBase* picture : pictures) {
+            if (picture->name == pic && visit(type, picture))
+                return;
         }
     }
 }
@@ -366,24 +374,17 @@ MGraphTreeViewOnline::Edition MGraphTreeViewOnline::findEdition(const QString& a
     MGraphItemOnline* appItem = applicationItem(app);
     if (!appItem || pic.isEmpty() || !m_dbInterface)
         return found;
-    RecordList types;
-    m_dbInterface->GetChildren(appItem->Record(), types.out());
-    for (MDBRecordBase* type : types) {
-        RecordList pictures;
-        m_dbInterface->GetChildren(type, pictures.out());
-        for (MDBRecordBase* picture : pictures) {
-            if (picture->name != pic)
-                continue;
-            RecordList editions;
-            m_dbInterface->GetChildren(picture, editions.out());
-            for (MDBRecordBase* base : editions) {
-                const auto* e = static_cast<MDBRecordEdition*>(base);
-                const bool wanted = version < 0 ? e->version > found.version : e->version == version;
-                if (wanted && (version < 0 || found.version == -100))
-                    found = {e->version, e->modifyTime};
-            }
+    forEachPictureNamed(appItem, pic, [&](MDBRecordBase*, MDBRecordBase* picture) {
+        RecordList editions;
+        m_dbInterface->GetChildren(picture, editions.out());
+        for (MDBRecordBase* base : editions) {
+            const auto* e = static_cast<MDBRecordEdition*>(base);
+            const bool wanted = version < 0 ? e->version > found.version : e->version == version;
+            if (wanted && (version < 0 || found.version == -100))
+                found = {e->version, e->modifyTime};
         }
-    }
+        return false;
+    });
     return found;
 }
 

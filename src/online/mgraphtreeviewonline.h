@@ -4,6 +4,8 @@
 #include <QString>
 #include <QTreeWidget>
 
+#include <functional>
+
 #include "mtranslate.h"
 
 class MAbstractDBInterface;
@@ -75,6 +77,10 @@ private:
     // that the files are nowhere. The last thing it does is emit.
     void OpenEdition(MGraphItemOnline* item);
     MGraphItemOnline* applicationItem(const QString& app) const;
+    // Calls visit(picture type, picture) for every picture named pic of the
+    // application, in listing order, until it returns true. Records live for the call.
+    void forEachPictureNamed(MGraphItemOnline* appItem, const QString& pic,
+                             const std::function<bool(MDBRecordBase*, MDBRecordBase*)>& visit) const;
     static MGraphItemOnline* childNamed(QTreeWidgetItem* parent, const QString& name);
     // The version of picture pic in application app (the highest when
     // version < 0); version -100 when there is none.

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "dialogdriver.h"
+#include "ftptestserver.h"
 #include "mabstractdbinterface.h"
 #include "mdbinterfaceholder.h"
 #include "mdbrecords.h"
@@ -24,26 +25,13 @@ using TestSupport::DialogDriver;
 using TestSupport::TestSite;
 
 using TestSupport::child;
+using TestSupport::readFile;
 using TestSupport::texts;
+using TestSupport::writeFile;
 
 namespace {
 
 const QString kOld = "2026-01-01T10:00:00", kMid = "2026-01-02T10:00:00", kNew = "2026-01-03T10:00:00";
-
-bool writeFile(const QString& path, const QByteArray& data, const QDateTime& modified = {})
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.flush())
-        return false;
-    return !modified.isValid() || file.setFileTime(modified, QFileDevice::FileModificationTime);
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 } // namespace
 

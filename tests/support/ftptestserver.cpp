@@ -119,11 +119,14 @@ QString FtpTestServer::url(const QString& base) const
     return QString("ftp://127.0.0.1:%1%2").arg(m_port).arg(base);
 }
 
-bool writeFile(const QString& path, const QByteArray& data)
+bool writeFile(const QString& path, const QByteArray& data, const QDateTime& modified)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(data) == data.size();
+    // Flushed before the time is set: a later flush would move it to now.
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(data) != data.size() || !f.flush())
+        return false;
+    return !modified.isValid() || f.setFileTime(modified, QFileDevice::FileModificationTime);
 }
 
 QByteArray readFile(const QString& path)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -58,8 +59,9 @@ private:
 };
 
 // Files on either side of a transfer, for asserting both: writeFile makes the
-// folders; readFile gives "<missing>" for a file that is not there.
-bool writeFile(const QString& path, const QByteArray& data);
+// folders (and, when given, sets the file's modification time); readFile gives
+// "<missing>" for a file that is not there.
+bool writeFile(const QString& path, const QByteArray& data, const QDateTime& modified = {});
 QByteArray readFile(const QString& path);
 
 } // namespace TestSupport
