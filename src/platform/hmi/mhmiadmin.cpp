@@ -5,6 +5,7 @@
 #include "hmilog.h"
 #include "hmipassword.h"
 #include "hmistore.h"
+#include "mpinyinsort.h"
 #include "sqlconnection.h"
 
 using DataAgent::SqlConnection;
@@ -88,7 +89,9 @@ bool MHmiAdmin::SetPinyinWord(const QString& word, const QString& syllables)
 {
     static const QRegularExpression syllable("^[a-z]+$");
     const QStringList parts = syllables.split(' ', Qt::SkipEmptyParts);
-    bool wellFormed = word.size() >= 2 && parts.size() == word.size();
+    // Counted in characters: a character outside the basic plane is two UTF-16 units.
+    const int characters = MPinYinSort::CharacterCount(word);
+    bool wellFormed = characters >= 2 && parts.size() == characters;
     for (const QString& part : parts)
         wellFormed = wellFormed && syllable.match(part).hasMatch();
     if (!wellFormed)

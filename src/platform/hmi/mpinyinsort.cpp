@@ -1,5 +1,7 @@
 #include "mpinyinsort.h"
 
+#include <QCryptographicHash>
+#include <QFile>
 #include <QHash>
 
 #include <algorithm>
@@ -14,6 +16,7 @@ MPinYinSort* MPinYinSort::m_pInstance = nullptr;
 namespace {
 
 constexpr int kCacheLimit = 500000;
+constexpr char32_t kChang = U'长';
 
 struct Reading
 {
@@ -21,49 +24,76 @@ struct Reading
     QString key;
 };
 
+bool isHan(char32_t c)
+{
+    return QChar::script(c) == QChar::Script_Han;
+}
+
+// The shipped table: "word syllable syllable ..." a line, '#' starts a comment.
+QList<QPair<QString, QString>> loadWordTable(const QString& path)
+{
+    QList<QPair<QString, QString>> words;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        qCWarning(lcHmi).noquote() << "no Pinyin word table at" << path;
+        return words;
+    }
+    while (!file.atEnd()) {
+        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+        if (line.isEmpty() || line.startsWith('#'))
+            continue;
+        const QStringList parts = line.split(' ', Qt::SkipEmptyParts);
+        if (parts.size() < 3 || MPinYinSort::CharacterCount(parts.first()) != parts.size() - 1) {
+            qCWarning(lcHmi).noquote() << "malformed Pinyin word table line:" << line.left(80);
+            continue;
+        }
+        words.append({parts.first(), parts.mid(1).join(' ')});
+    }
+    return words;
+}
+
 } // namespace
 
 struct MPinYinSort::Private
 {
     std::unique_ptr<icu::Transliterator> transliterator;
-    QHash<QString, QString> words; // override words -> syllables
-    int longestWord = 0;
+    bool transliteratorTried = false;
+    QHash<QString, QString> siteWords; // as last read from the store
+    QHash<QString, QString> words;     // built-in and site words -> syllables
+    int longestWord = 0;               // in characters
     quint64 revision = ~quint64(0);
+    QByteArray fingerprint;
     QHash<QString, Reading> cache;
 
     void syncWords();
+    void rebuildWords();
     const Reading& reading(const QString& text);
     Reading compute(const QString& text);
     QStringList transliterate(const QString& hanRun);
-    void addHanRun(const QString& run, Reading& out);
+    void addSyllable(const QString& syllable, Reading& out);
+    void addTransliterated(const QString& hanRun, Reading& out);
+    void addHanRun(const QList<char32_t>& run, Reading& out);
 };
 
 const QList<QPair<QString, QString>>& MPinYinSort::BuiltInWords()
 {
-    // Readings ICU gets wrong in place names and common words of the trade.
-    static const QList<QPair<QString, QString>> words = {
-        {"厦门", "xia men"},   {"长沙", "chang sha"}, {"长春", "chang chun"}, {"长治", "chang zhi"},
-        {"长葛", "chang ge"},  {"长安", "chang an"},  {"长江", "chang jiang"}, {"长城", "chang cheng"},
-        {"长寿", "chang shou"}, {"长兴", "chang xing"}, {"长宁", "chang ning"}, {"长乐", "chang le"},
-        {"重庆", "chong qing"}, {"银行", "yin hang"},  {"中行", "zhong hang"}, {"乐清", "yue qing"},
-        {"曾都", "zeng du"},   {"莘县", "xin xian"},  {"东阿", "dong e"},     {"尉氏", "yu shi"},
-        {"黄陂", "huang pi"},  {"会稽", "kuai ji"},   {"栎阳", "yue yang"},   {"铅山", "yan shan"},
-        {"广厦", "guang xia"}, {"大厦", "da sha"},    {"单县", "shan xian"},  {"番禺", "pan yu"},
-        {"成都", "cheng du"},  {"都江堰", "du jiang yan"}, {"首都", "shou du"}, {"蚌埠", "beng bu"},
-        {"六安", "lu an"},     {"丽水", "li shui"},   {"乐亭", "lao ting"},   {"洪洞", "hong tong"},
-    };
+    static const QList<QPair<QString, QString>> words = loadWordTable(":/talmer/pinyin/pinyinwords.txt");
     return words;
+}
+
+int MPinYinSort::CharacterCount(const QString& text)
+{
+    int count = 0;
+    for (int i = 0; i < text.size(); ++i) {
+        if (!(text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()))
+            ++count;
+    }
+    return count;
 }
 
 MPinYinSort::MPinYinSort()
     : d(std::make_unique<Private>())
 {
-    UErrorCode status = U_ZERO_ERROR;
-    d->transliterator.reset(icu::Transliterator::createInstance("Han-Latin; Latin-ASCII", UTRANS_FORWARD, status));
-    if (U_FAILURE(status)) {
-        qCWarning(lcHmi) << "no Han-Latin transliterator in ICU:" << u_errorName(status);
-        d->transliterator.reset();
-    }
 }
 
 MPinYinSort::~MPinYinSort() = default;
@@ -82,14 +112,29 @@ void MPinYinSort::Private::syncWords()
     if (revision == store.revision())
         return;
     revision = store.revision();
+    // Any HMI table written moves the revision; only a change of the words
+    // themselves may cost the cache.
+    if (snapshot.pinyinWords == siteWords && !fingerprint.isEmpty())
+        return;
+    siteWords = snapshot.pinyinWords;
+    rebuildWords();
+}
+
+void MPinYinSort::Private::rebuildWords()
+{
     words.clear();
     for (const auto& [word, syllables] : BuiltInWords())
         words.insert(word, syllables);
-    for (auto it = snapshot.pinyinWords.begin(); it != snapshot.pinyinWords.end(); ++it)
+    for (auto it = siteWords.begin(); it != siteWords.end(); ++it)
         words.insert(it.key(), it.value());
     longestWord = 0;
-    for (auto it = words.begin(); it != words.end(); ++it)
-        longestWord = qMax(longestWord, int(it.key().size()));
+    QStringList lines;
+    for (auto it = words.begin(); it != words.end(); ++it) {
+        longestWord = qMax(longestWord, CharacterCount(it.key()));
+        lines << it.key() + '\t' + it.value();
+    }
+    lines.sort();
+    fingerprint = QCryptographicHash::hash(lines.join('\n').toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
     cache.clear();
 }
 
@@ -105,6 +150,16 @@ const Reading& MPinYinSort::Private::reading(const QString& text)
 
 QStringList MPinYinSort::Private::transliterate(const QString& hanRun)
 {
+    // Made on first use: a process that only reads stored initials never pays for it.
+    if (!transliteratorTried) {
+        transliteratorTried = true;
+        UErrorCode status = U_ZERO_ERROR;
+        transliterator.reset(icu::Transliterator::createInstance("Han-Latin; Latin-ASCII", UTRANS_FORWARD, status));
+        if (U_FAILURE(status)) {
+            qCWarning(lcHmi) << "no Han-Latin transliterator in ICU:" << u_errorName(status);
+            transliterator.reset();
+        }
+    }
     if (!transliterator)
         return {};
     icu::UnicodeString u(reinterpret_cast<const UChar*>(hanRun.utf16()), int32_t(hanRun.size()));
@@ -113,31 +168,50 @@ QStringList MPinYinSort::Private::transliterate(const QString& hanRun)
     return latin.toLower().split(' ', Qt::SkipEmptyParts);
 }
 
-void MPinYinSort::Private::addHanRun(const QString& run, Reading& out)
+void MPinYinSort::Private::addSyllable(const QString& syllable, Reading& out)
+{
+    // A character ICU has no reading for comes back as itself: it has no
+    // initial, and half of a surrogate pair must never become one.
+    const QChar first = syllable.front();
+    if (first.isLetterOrNumber() && first.unicode() < 0x80)
+        out.initials += first.toUpper();
+    if (!out.key.isEmpty() && !out.key.endsWith(' '))
+        out.key += ' ';
+    out.key += syllable;
+}
+
+void MPinYinSort::Private::addTransliterated(const QString& hanRun, Reading& out)
+{
+    for (const QString& syllable : transliterate(hanRun))
+        addSyllable(syllable, out);
+}
+
+void MPinYinSort::Private::addHanRun(const QList<char32_t>& run, Reading& out)
 {
     QString pending;
     auto flush = [&] {
-        for (const QString& syllable : transliterate(pending)) {
-            out.initials += syllable.front().toUpper();
-            out.key += syllable;
-        }
+        addTransliterated(pending, out);
         pending.clear();
     };
-    for (int i = 0; i < run.size();) {
+    const int size = int(run.size());
+    for (int i = 0; i < size;) {
         int matched = 0;
-        for (int length = qMin(longestWord, int(run.size()) - i); length >= 2 && !matched; --length) {
-            const auto word = words.constFind(run.mid(i, length));
+        for (int length = qMin(longestWord, size - i); length >= 2 && !matched; --length) {
+            const auto word = words.constFind(QString::fromUcs4(run.constData() + i, length));
             if (word == words.constEnd())
                 continue;
             flush();
-            for (const QString& syllable : word->split(' ', Qt::SkipEmptyParts)) {
-                out.initials += syllable.front().toUpper();
-                out.key += syllable;
-            }
+            for (const QString& syllable : word->split(' ', Qt::SkipEmptyParts))
+                addSyllable(syllable, out);
             matched = length;
         }
+        if (!matched && run.at(i) == kChang) {
+            flush();
+            addSyllable("chang", out);
+            matched = 1;
+        }
         if (!matched)
-            pending += run.at(i);
+            pending += QString::fromUcs4(run.constData() + i, 1);
         i += matched ? matched : 1;
     }
     flush();
@@ -146,28 +220,26 @@ void MPinYinSort::Private::addHanRun(const QString& run, Reading& out)
 Reading MPinYinSort::Private::compute(const QString& text)
 {
     Reading out;
-    QString hanRun;
+    QList<char32_t> hanRun;
+    bool afterHan = false;
     // Full-width letters and digits become plain ones first.
-    const QString normalized = text.normalized(QString::NormalizationForm_KC);
-    for (int i = 0; i < normalized.size(); ++i) {
-        const QChar c = normalized.at(i);
-        if (c.script() == QChar::Script_Han) {
-            hanRun += c;
-            continue;
-        }
-        if (c.isHighSurrogate() && i + 1 < normalized.size()
-            && QChar::script(QChar::surrogateToUcs4(c, normalized.at(i + 1))) == QChar::Script_Han) {
-            hanRun += c;
-            hanRun += normalized.at(++i);
+    for (const char32_t c : text.normalized(QString::NormalizationForm_KC).toUcs4()) {
+        if (isHan(c)) {
+            hanRun.append(c);
             continue;
         }
         if (!hanRun.isEmpty()) {
             addHanRun(hanRun, out);
             hanRun.clear();
+            afterHan = true;
         }
-        if (c.isDigit() || (c.isLetter() && c.script() == QChar::Script_Latin))
-            out.initials += c.toUpper();
-        out.key += c.toLower();
+        const QString character = QString::fromUcs4(&c, 1);
+        if (QChar::isDigit(c) || (QChar::isLetter(c) && QChar::script(c) == QChar::Script_Latin))
+            out.initials += character.toUpper();
+        if (afterHan && c != U' ')
+            out.key += ' ';
+        afterHan = false;
+        out.key += character.toLower();
     }
     if (!hanRun.isEmpty())
         addHanRun(hanRun, out);
@@ -189,6 +261,17 @@ QString MPinYinSort::SortKey(const QString& text)
 {
     d->syncWords();
     return d->reading(text).key;
+}
+
+QByteArray MPinYinSort::WordsFingerprint()
+{
+    d->syncWords();
+    return d->fingerprint;
+}
+
+int MPinYinSort::CachedNames() const
+{
+    return int(d->cache.size());
 }
 
 void MPinYinSort::SortByPY(QStringList& names, bool ascending)
