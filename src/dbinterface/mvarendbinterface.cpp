@@ -9,8 +9,8 @@
 #include "mdbrecords.h"
 #include "mgraphprivilege.h"
 #include "mpictureimportservice.h"
-#include "mpinyinsort.h"
 #include "objectpath.h"
+#include "picturesearchkeys.h"
 #include "privilegememo.h"
 #include "quilladataagent.h"
 #include "librarynames.h"
@@ -501,20 +501,22 @@ void MVarenDBInterface::GetPicturesByPath(const QString& path, const QStringList
 
 void MVarenDBInterface::SearchPictures(QStringList& out, const QString& key)
 {
-    MPinYinSort* pinyin = MPinYinSort::Instance();
     PrivilegeMemo privileges;
     for (MDataAgent* agent : {m_agent, m_outerAgent}) {
         if (!agent)
             continue;
         MDataSet set;
-        agent->QueryData("/picture", kPictureSearchAttributes, set);
+        // The database finds the matches by their stored keys; reading every
+        // picture is the way of an agent or a database that cannot.
+        const bool found = PictureSearchKeys::Find(agent, key, kPictureSearchAttributes, set);
+        if (!found)
+            agent->QueryData("/picture", kPictureSearchAttributes, set);
         const int nameField = set.DataType().FieldIndex("picname");
         const int privField = set.DataType().FieldIndex("in_priv_code");
         const int areaField = set.DataType().FieldIndex("AORNum");
         for (int i = 0; i < set.DataNum(); ++i) {
             const QString name = set.GetFieldValueByIndex(nameField, i).toString();
-            const QString upper = name.toUpper();
-            if (!upper.startsWith(key) && !pinyin->GetPYString(upper.toLocal8Bit()).startsWith(key))
+            if (!found && !PictureSearchKeys::Matches(name, key))
                 continue;
             if (privileges.Allows(set.GetFieldValueByIndex(privField, i).toInt(),
                                   set.GetFieldValueByIndex(areaField, i).toInt()))

@@ -14,6 +14,11 @@ AttributeDef integer(const QString& name, bool indexed = false)
     return {name, "a_" + name.toLower(), AttributeKind::Integer, indexed};
 }
 
+AttributeDef searchKey(const QString& name, const QString& source)
+{
+    return {name, "a_" + name.toLower(), AttributeKind::Text, false, source};
+}
+
 AttributeDef boolean(const QString& name)
 {
     return {name, "a_" + name.toLower(), AttributeKind::Boolean, false};
@@ -54,7 +59,8 @@ DataSchema::DataSchema()
         // Picture folders are per application, so a name is taken across its types.
         uniqueIn(objectClass("picture", "pictureType", "Containspicture",
                              {text("picname", true), integer("in_priv_code"), integer("out_priv_code"),
-                              integer("AORNum")}),
+                              integer("AORNum"), searchKey("searchName", "picname"),
+                              searchKey("searchInitials", "picname")}),
                  "picname", "application"),
         uniqueIn(objectClass("edition", "picture", "history_edition",
                              {text("modifytime"), integer("version"), text("node_name"), text("versiontime")}),
@@ -73,6 +79,16 @@ DataSchema::DataSchema()
                     {text("filename", true), text("filepath"), text("releaseTime")}),
         objectClass("envPicTypeDef", {}, {}, {integer("id", true), text("name"), text("alias")}),
     };
+}
+
+std::vector<const AttributeDef*> ClassDef::searchKeysOf(const QString& source) const
+{
+    std::vector<const AttributeDef*> keys;
+    for (const AttributeDef& a : attributes) {
+        if (a.derivedFrom == source)
+            keys.push_back(&a);
+    }
+    return keys;
 }
 
 const DataSchema& DataSchema::instance()

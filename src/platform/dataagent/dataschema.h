@@ -16,6 +16,13 @@ struct AttributeDef
     QString column;  // its column: "a_aornum"
     AttributeKind kind;
     bool indexed;    // looked up by paths
+    // A search key: text the caller derives from the attribute named here (a
+    // picture's upper-case name from its name) for the database to find by
+    // prefix. Not among "every attribute" of a class; writing the source
+    // attribute clears it, and the caller computes it again.
+    QString derivedFrom = {};
+
+    bool isSearchKey() const { return !derivedFrom.isEmpty(); }
 };
 
 // One object class of the library database and its place in the object tree.
@@ -35,6 +42,8 @@ struct ClassDef
     QString uniqueWithin;
 
     const AttributeDef* attribute(const QString& attributeName) const;
+    // The search keys derived from the attribute.
+    std::vector<const AttributeDef*> searchKeysOf(const QString& source) const;
     bool isTopLevel() const { return parentClass.isEmpty(); }
     bool hasUniqueKey() const { return !uniqueAttribute.isEmpty(); }
     QString uniqueIndex() const { return "u_" + table; }
@@ -50,7 +59,8 @@ public:
 
     // The schema version this program writes; stored in the database.
     // 2: unique picture names per application and versions per picture.
-    static int version() { return 2; }
+    // 3: search keys of pictures (upper-case name, Pinyin initials).
+    static int version() { return 3; }
 
     const std::vector<ClassDef>& classes() const { return m_classes; }
     // By name or alias ("icon_mdl" is "mdl_icon"); null when unknown.

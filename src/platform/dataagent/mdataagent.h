@@ -45,6 +45,28 @@ public:
     // negative when either is unknown or the object cannot live there.
     virtual int TreeMove(const QString& parent, const QString& object) = 0;
 
+    // Search keys: text attributes the caller derives from another attribute
+    // (a picture's upper-case name and Pinyin initials from "picname") and the
+    // database finds by prefix. Writing the source clears them; the caller
+    // computes them again. An agent without them answers false to all of these.
+    //
+    // The objects of the class whose value of any of keys starts with prefix,
+    // with attributes, in the order of the database.
+    virtual bool QueryPrefix(const QString& objectClass, const QStringList& keys, const QString& prefix,
+                             const QStringList& attributes, MDataSet& set);
+    // The objects whose key is not set, with attributes.
+    virtual bool QueryUnsetKey(const QString& objectClass, const QString& key, const QStringList& attributes,
+                               MDataSet& set);
+    // Stores the keys of an object derived from source, as long as the source
+    // attribute still holds sourceValue (a rename meanwhile leaves them unset).
+    virtual bool SetSearchKeys(const QVariant& object, const QString& sourceValue, const QStringList& keys,
+                               const QStringList& values);
+    // The text that identifies how the keys of the class were computed; empty
+    // when none was recorded.
+    virtual QString SearchKeysStamp(const QString& objectClass);
+    // Clears every key of the class and records the stamp of the keys to come.
+    virtual bool ResetSearchKeys(const QString& objectClass, const QString& stamp);
+
     // Writes between these are applied together or not at all; they nest.
     virtual bool BeginTransaction() = 0;
     virtual bool CommitTransaction() = 0;

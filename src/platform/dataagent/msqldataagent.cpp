@@ -81,8 +81,10 @@ std::vector<const AttributeDef*> selectedAttributes(const ClassDef& objectClass,
 {
     std::vector<const AttributeDef*> selected;
     if (!names) {
-        for (const AttributeDef& a : objectClass.attributes)
-            selected.push_back(&a);
+        for (const AttributeDef& a : objectClass.attributes) {
+            if (!a.isSearchKey())
+                selected.push_back(&a);
+        }
         return selected;
     }
     for (const QString& name : *names) {
@@ -92,6 +94,26 @@ std::vector<const AttributeDef*> selectedAttributes(const ClassDef& objectClass,
             qCWarning(lcDataAgent).noquote() << "class" << objectClass.name << "has no attribute" << name.left(80);
     }
     return selected;
+}
+
+// The smallest text above every text that starts with prefix, in code point
+// order (that of SQLite's BINARY and PostgreSQL's "C" collation); null when
+// there is none.
+QString prefixEnd(const QString& prefix)
+{
+    QList<char32_t> points;
+    for (const uint point : prefix.toUcs4())
+        points.append(point);
+    while (!points.isEmpty()) {
+        char32_t last = points.takeLast() + 1;
+        if (last >= 0xD800 && last <= 0xDFFF)
+            last = 0xE000;
+        if (last <= 0x10FFFF) {
+            points.append(last);
+            return QString::fromUcs4(points.constData(), points.size());
+        }
+    }
+    return {};
 }
 
 // The FROM and WHERE of a path query; the class of its objects is aliased t0.
@@ -430,12 +452,20 @@ bool MSqlDataAgent::UpdateField(const QVariant& object, const QString& attribute
         qCWarning(lcDataAgent).noquote() << "cannot write" << attribute.left(80) << "of object" << idText(object);
         return false;
     }
+    if (a->isSearchKey()) {
+        qCWarning(lcDataAgent).noquote() << c->name + "." + a->name << "is a search key, written with SetSearchKeys";
+        return false;
+    }
     QVariant stored;
     if (!toColumnValue(*a, value, stored)) {
         qCWarning(lcDataAgent).noquote() << "not a number for" << c->name + "." + a->name << ":" << value.left(40);
         return false;
     }
-    const SqlResult result = m_connection->run(QString("UPDATE %1 SET %2 = ? WHERE oid = ?").arg(c->table, a->column),
+    // The search keys derived from the attribute are stale from now on.
+    QString assignments = a->column + " = ?";
+    for (const AttributeDef* key : c->searchKeysOf(a->name))
+        assignments += ", " + key->column + " = NULL";
+    const SqlResult result = m_connection->run(QString("UPDATE %1 SET %2 WHERE oid = ?").arg(c->table, assignments),
                                                {stored, id});
     return result.ok() && result->numRowsAffected() == 1;
 }
@@ -483,6 +513,120 @@ int MSqlDataAgent::TreeMove(const QString& parent, const QString& object)
     }
     // A move that would give two pictures of one application the same name fails here.
     return moved && refreshScopes(objectId, *objectClass) && transaction.commit() ? 0 : -1;
+}
+
+std::vector<const AttributeDef*> MSqlDataAgent::searchKeys(const ClassDef& objectClass, const QStringList& keys)
+{
+    std::vector<const AttributeDef*> found;
+    for (const QString& key : keys) {
+        const AttributeDef* a = objectClass.attribute(key);
+        if (!a || !a->isSearchKey()) {
+            qCWarning(lcDataAgent).noquote() << "class" << objectClass.name << "has no search key" << key.left(80);
+            return {};
+        }
+        found.push_back(a);
+    }
+    return found;
+}
+
+bool MSqlDataAgent::QueryPrefix(const QString& objectClass, const QStringList& keys, const QString& prefix,
+                                const QStringList& attributes, MDataSet& set)
+{
+    set.Clear();
+    const ClassDef* c = DataSchema::instance().findClass(objectClass);
+    if (!c || !EnsureConnected())
+        return false;
+    const std::vector<const AttributeDef*> found = searchKeys(*c, keys);
+    if (found.empty())
+        return false;
+    // A range over the ordered index of each key; the code point order makes
+    // it exactly the texts that start with prefix.
+    const QString collation = m_connection->isPostgres() ? " COLLATE \"C\"" : "";
+    const QString end = prefixEnd(prefix);
+    QStringList any;
+    QVariantList values;
+    for (const AttributeDef* key : found) {
+        QString range = QString("t0.%1%2 >= ?").arg(key->column, collation);
+        values << prefix;
+        if (!end.isNull()) {
+            range += QString(" AND t0.%1%2 < ?").arg(key->column, collation);
+            values << end;
+        }
+        any << "(" + range + ")";
+    }
+    return select(QString("FROM %1 t0 WHERE %2").arg(c->table, any.join(" OR ")), values, *c, &attributes, set);
+}
+
+bool MSqlDataAgent::QueryUnsetKey(const QString& objectClass, const QString& key, const QStringList& attributes,
+                                  MDataSet& set)
+{
+    set.Clear();
+    const ClassDef* c = DataSchema::instance().findClass(objectClass);
+    if (!c || !EnsureConnected())
+        return false;
+    const std::vector<const AttributeDef*> found = searchKeys(*c, {key});
+    return !found.empty()
+        && select(QString("FROM %1 t0 WHERE t0.%2 IS NULL").arg(c->table, found.front()->column), {}, *c, &attributes,
+                  set);
+}
+
+bool MSqlDataAgent::SetSearchKeys(const QVariant& object, const QString& sourceValue, const QStringList& keys,
+                                  const QStringList& values)
+{
+    if (!EnsureConnected())
+        return false;
+    const qlonglong id = toId(object);
+    const ClassDef* c = classOf(id);
+    const std::vector<const AttributeDef*> found = c ? searchKeys(*c, keys) : std::vector<const AttributeDef*>();
+    if (found.empty() || keys.size() != values.size())
+        return false;
+    const AttributeDef* source = c->attribute(found.front()->derivedFrom);
+    QStringList assignments;
+    QVariantList bound;
+    for (size_t i = 0; i < found.size(); ++i) {
+        if (found.at(i)->derivedFrom != source->name)
+            return false;
+        assignments << found.at(i)->column + " = ?";
+        bound << values.at(int(i));
+    }
+    bound << id << sourceValue;
+    // Only while the source is what the keys were computed from: a rename by
+    // another process meanwhile has cleared them and must keep them clear.
+    return m_connection
+        ->run(QString("UPDATE %1 SET %2 WHERE oid = ? AND %3 = ?").arg(c->table, assignments.join(", "), source->column),
+              bound)
+        .ok();
+}
+
+QString MSqlDataAgent::SearchKeysStamp(const QString& objectClass)
+{
+    if (!EnsureConnected())
+        return {};
+    const SqlResult result = m_connection->run("SELECT stamp FROM t_search_stamp WHERE class = ?", {objectClass});
+    return result.ok() && result->next() ? result->value(0).toString() : QString();
+}
+
+bool MSqlDataAgent::ResetSearchKeys(const QString& objectClass, const QString& stamp)
+{
+    const ClassDef* c = DataSchema::instance().findClass(objectClass);
+    if (!c || !EnsureConnected())
+        return false;
+    QStringList assignments;
+    for (const AttributeDef& a : c->attributes) {
+        if (a.isSearchKey())
+            assignments << a.column + " = NULL";
+    }
+    if (assignments.isEmpty())
+        return false;
+    SqlTransaction transaction(*m_connection);
+    return transaction.isActive()
+        && m_connection->run(QString("UPDATE %1 SET %2").arg(c->table, assignments.join(", ")), {}).ok()
+        && m_connection
+               ->run("INSERT INTO t_search_stamp(class, stamp) VALUES (?, ?) "
+                     "ON CONFLICT (class) DO UPDATE SET stamp = excluded.stamp",
+                     {c->name, stamp})
+               .ok()
+        && transaction.commit();
 }
 
 bool MSqlDataAgent::BeginTransaction()

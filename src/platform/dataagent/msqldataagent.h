@@ -2,6 +2,8 @@
 
 #include <QHash>
 
+#include <vector>
+
 #include <memory>
 
 #include "mdataagent.h"
@@ -9,6 +11,7 @@
 namespace DataAgent {
 class SqlConnection;
 struct ClassDef;
+struct AttributeDef;
 }
 
 // The agent on a SQL database (SQLite or PostgreSQL), see DataAgent::SqlConnection
@@ -37,6 +40,14 @@ public:
     bool UpdateField(const QVariant& object, const QString& attribute, const QString& value) override;
     bool DeleteData(const QString& objectClass, const QList<QVariant>& objects) override;
     int TreeMove(const QString& parent, const QString& object) override;
+    bool QueryPrefix(const QString& objectClass, const QStringList& keys, const QString& prefix,
+                     const QStringList& attributes, MDataSet& set) override;
+    bool QueryUnsetKey(const QString& objectClass, const QString& key, const QStringList& attributes,
+                       MDataSet& set) override;
+    bool SetSearchKeys(const QVariant& object, const QString& sourceValue, const QStringList& keys,
+                       const QStringList& values) override;
+    QString SearchKeysStamp(const QString& objectClass) override;
+    bool ResetSearchKeys(const QString& objectClass, const QString& stamp) override;
     bool BeginTransaction() override;
     bool CommitTransaction() override;
     void RollbackTransaction() override;
@@ -58,6 +69,9 @@ private:
     QVariant insert(qlonglong parent, const DataAgent::ClassDef& objectClass);
     // After a move: the unique-key scopes of the object and of what lies below it.
     bool refreshScopes(qlonglong moved, const DataAgent::ClassDef& movedClass);
+    // The search keys of the class named keys; empty (and a warning) when any is not one.
+    std::vector<const DataAgent::AttributeDef*> searchKeys(const DataAgent::ClassDef& objectClass,
+                                                           const QStringList& keys);
     bool select(const QString& sql, const QVariantList& values, const DataAgent::ClassDef& objectClass,
                 const QStringList* attributes, MDataSet& set);
 

@@ -50,7 +50,8 @@ bool SchemaUpdater::createMissing()
     bool ok = createTable("t_schema", "version BIGINT NOT NULL")
         && createTable("t_object", "oid " + identity + ", class TEXT NOT NULL, "
                                    "parent BIGINT REFERENCES t_object(oid) ON DELETE CASCADE")
-        && createTable("t_global_define", "name TEXT PRIMARY KEY, value TEXT NOT NULL");
+        && createTable("t_global_define", "name TEXT PRIMARY KEY, value TEXT NOT NULL")
+        && createTable("t_search_stamp", "class TEXT PRIMARY KEY, stamp TEXT NOT NULL");
 
     QStringList indexes{"CREATE INDEX IF NOT EXISTS i_object_parent ON t_object(parent)",
                         "CREATE INDEX IF NOT EXISTS i_object_class ON t_object(class)"};
@@ -78,6 +79,11 @@ bool SchemaUpdater::createMissing()
         for (const AttributeDef& a : c.attributes) {
             if (a.indexed)
                 indexes << QString("CREATE INDEX IF NOT EXISTS i_%1_%2 ON %1%3(%2)").arg(c.table, a.column, method);
+            // Search keys are found by prefix: an ordered index, in code point
+            // order on PostgreSQL whatever the database's collation.
+            if (a.isSearchKey())
+                indexes << QString("CREATE INDEX IF NOT EXISTS i_%1_%2 ON %1(%2%3)")
+                               .arg(c.table, a.column, pg ? " COLLATE \"C\"" : "");
         }
     }
     for (const QString& sql : std::as_const(indexes)) {

@@ -15,6 +15,9 @@ class SqlConnection;
 // upgraded, without that key's index: a warning names the class, and every
 // later open tries again, so the index appears once the duplicates are gone.
 // A read-only database of an older version is used as it is.
+//
+// Search keys (version 3) start empty in an upgraded database: whoever
+// searches computes them (the agent cannot: they are the caller's text).
 class SchemaUpdater
 {
 public:
