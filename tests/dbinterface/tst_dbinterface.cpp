@@ -9,6 +9,7 @@
 #include "mdutymgr.h"
 #include "mgraphprivilege.h"
 #include "mhmiadmin.h"
+#include "mpinyinsort.h"
 #include "mvarendbinterface.h"
 #include "sitebuilder.h"
 #include "sm_priv_api_user.h"
@@ -130,6 +131,8 @@ private Q_SLOTS:
     void picturesByPath();
     void searchByNameAndPinyin();
     void searchRespectsPrivileges();
+    void searchByStoredKeysFindsWhatReadingAllFinds();
+    void searchFollowsRenamesAndWords();
     void failedLogInRefusesEveryPicture_data();
     void failedLogInRefusesEveryPicture();
     void findPictureApplicationCountsOccurrences();
@@ -730,6 +733,87 @@ void tst_DbInterface::searchRespectsPrivileges()
     QStringList cleared;
     db->SearchPictures(cleared, "P");
     QCOMPARE(cleared.size(), 4);
+}
+
+namespace {
+
+QStringList unsetSearchKeys(MDataAgent* agent)
+{
+    MDataSet set;
+    agent->QueryUnsetKey("picture", "searchInitials", {"picname"}, set);
+    QStringList names;
+    for (int i = 0; i < set.DataNum(); ++i)
+        names << set.GetFieldValue("picname", i).toString();
+    return names;
+}
+
+} // namespace
+
+void tst_DbInterface::searchByStoredKeysFindsWhatReadingAllFinds()
+{
+    // Guards against the stored keys finding other pictures, or in another order, than comparing every name would.
+    SiteBuilder b(inner());
+    const QString t1 = b.pictureType(b.application("A"), "t", 1);
+    const QString t2 = b.pictureType(b.application("B"), "t", 1);
+    const QStringList names{QString::fromUtf8("北京变电站"), "ABC", "ab1", QString::fromUtf8("长沙东"),
+                            QString::fromUtf8("110kV朝阳站#2"), QString::fromUtf8("重庆电厂"), "Beijing",
+                            QString::fromUtf8("北京站"), QString::fromUtf8("调压变"), QString::fromUtf8("ｂｊ号"),
+                            QString::fromUtf8("straße"), QString::fromUtf8("1号主变"), QString::fromUtf8("厦门东"),
+                            QString::fromUtf8("\xF0\xA0\xAE\xB7野站")};
+    for (int i = 0; i < names.size(); ++i)
+        b.picture(i % 2 ? t2 : t1, names.at(i));
+    QVERIFY2(b.ok(), qPrintable(b.errors()));
+    auto db = makeInterface(false);
+    MPinYinSort* pinyin = MPinYinSort::Instance();
+    for (const char* utf8 : {"", "B", "BJ", "BJB", "AB", "ab", "C", "CS", "110K", "1", "STRASSE", "X", "TYB",
+                               "\xE5\x8C\x97", "ZZZ"}) {
+        const QString key = QString::fromUtf8(utf8);
+        QStringList expected;
+        for (const QString& name : names) {
+            const QString upper = name.toUpper();
+            if (upper.startsWith(key) || pinyin->GetPYString(upper.toLocal8Bit()).startsWith(key))
+                expected << name;
+        }
+        QStringList found;
+        db->SearchPictures(found, key);
+        QCOMPARE(found, expected);
+    }
+    // The keys were stored, not computed anew on every search.
+    QCOMPARE(unsetSearchKeys(inner()), QStringList());
+}
+
+void tst_DbInterface::searchFollowsRenamesAndWords()
+{
+    // Guards against the search finding a picture by its old name after another process renamed it, or by old words.
+    SiteBuilder b(inner());
+    const QString t = b.pictureType(b.application("A"), "t", 1);
+    const QString beijing = b.picture(t, QString::fromUtf8("北京站"));
+    b.picture(t, QString::fromUtf8("长沙站"));
+    QVERIFY(b.ok());
+    auto db = makeInterface(false);
+    auto search = [&db](const QString& key) {
+        QStringList found;
+        db->SearchPictures(found, key);
+        return found;
+    };
+    QCOMPARE(search("BJ"), QStringList{QString::fromUtf8("北京站")});
+    MSqlDataAgent otherProcess;
+    QVERIFY(otherProcess.Open(inner()->ConnectionSpec(), MSqlDataAgent::OpenMode::MustExist));
+    QVERIFY(otherProcess.UpdateField(beijing, "picname", QString::fromUtf8("上海站")));
+    QCOMPARE(search("BJ"), QStringList());
+    QCOMPARE(search("SH"), QStringList{QString::fromUtf8("上海站")});
+
+    // Another HMI table written keeps the keys; a site word changes them.
+    const QString stamp = inner()->SearchKeysStamp("picture");
+    QVERIFY(!stamp.isEmpty());
+    QVERIFY(MHmiAdmin::AddUser("op", "pw", 5));
+    QCOMPARE(search("CS"), QStringList{QString::fromUtf8("长沙站")});
+    QCOMPARE(inner()->SearchKeysStamp("picture"), stamp);
+    QVERIFY(MHmiAdmin::SetPinyinWord(QString::fromUtf8("长沙"), "zhang sha"));
+    QCOMPARE(search("CS"), QStringList());
+    QCOMPARE(search("ZS"), QStringList{QString::fromUtf8("长沙站")});
+    QVERIFY(inner()->SearchKeysStamp("picture") != stamp);
+    QCOMPARE(unsetSearchKeys(inner()), QStringList());
 }
 
 void tst_DbInterface::failedLogInRefusesEveryPicture_data()

@@ -106,8 +106,11 @@ QString prefixEnd(const QString& prefix)
         points.append(point);
     while (!points.isEmpty()) {
         char32_t last = points.takeLast() + 1;
-        if (last >= 0xD800 && last <= 0xDFFF)
-            last = 0xE000;
+        // Surrogates and noncharacters never reach the database (a bound
+        // noncharacter becomes U+FFFD, far below the bound meant).
+        while (last <= 0x10FFFF
+               && ((last >= 0xD800 && last <= 0xDFFF) || (last >= 0xFDD0 && last <= 0xFDEF) || (last & 0xFFFE) == 0xFFFE))
+            ++last;
         if (last <= 0x10FFFF) {
             points.append(last);
             return QString::fromUcs4(points.constData(), points.size());

@@ -117,6 +117,10 @@ private Q_SLOTS:
     void namesAndVersionsAreUnique();
     void movesKeepNamesUnique();
     void olderDatabaseWithDuplicatesStillOpens();
+    void searchKeysFollowTheirSource();
+    void prefixRangeIsExact_data();
+    void prefixRangeIsExact();
+    void searchKeysComeToAnOlderDatabase();
     void unusableDatabaseFilesAreRefused();
     void outerAgentConnectsOnlyToAnExistingDatabase();
     void twoProcessesWriteAtOnce();
@@ -639,6 +643,122 @@ void tst_DataAgent::olderDatabaseWithDuplicatesStillOpens()
     const QVariant another = agent()->InsertData(s.feeder, "picture");
     expectWarning("statement failed");
     QVERIFY(!agent()->UpdateField(another, "picname", "renamed"));
+}
+
+namespace {
+
+const QStringList kSearchKeys{"searchName", "searchInitials"};
+
+QStringList unsetKeys()
+{
+    MDataSet set;
+    agent()->QueryUnsetKey("picture", "searchInitials", {"picname"}, set);
+    return column(set, "picname");
+}
+
+QStringList byPrefix(const QString& prefix)
+{
+    MDataSet set;
+    agent()->QueryPrefix("picture", kSearchKeys, prefix, {"picname"}, set);
+    return column(set, "picname");
+}
+
+} // namespace
+
+void tst_DataAgent::searchKeysFollowTheirSource()
+{
+    // Guards against a renamed picture still found by its old name's keys, or keys leaking into every-attribute reads.
+    SITE(s);
+    QCOMPARE(unsetKeys().size(), 3); // new pictures have none yet
+    MDataSet set;
+    QVERIFY(agent()->QueryData(s.pic, {"picname"}, set));
+    const QString name = set.GetFieldValue("picname", 0).toString();
+    QVERIFY(agent()->SetSearchKeys(s.pic, name, kSearchKeys, {"NAME1", "INIT1"}));
+    QCOMPARE(unsetKeys().size(), 2);
+    QCOMPARE(byPrefix("NAME"), QStringList{name});
+    QCOMPARE(byPrefix("INIT1"), QStringList{name});
+    QCOMPARE(byPrefix("INIT12"), QStringList());
+
+    // Keys computed from a name that has changed meanwhile are not stored.
+    QVERIFY(agent()->SetSearchKeys(s.picB, "not its name", kSearchKeys, {"STALE", "STALE"}));
+    QCOMPARE(byPrefix("STALE"), QStringList());
+
+    // Writing the name clears them; writing them as an attribute is refused.
+    QVERIFY(agent()->UpdateField(s.pic, "picname", "renamed"));
+    QCOMPARE(byPrefix("NAME"), QStringList());
+    QVERIFY(unsetKeys().contains("renamed"));
+    expectWarning("is a search key");
+    QVERIFY(!agent()->UpdateField(s.pic, "searchName", "X"));
+    QVERIFY(agent()->QueryData(s.pic, set));
+    QCOMPARE(set.DataType().FieldIndex("searchName"), -1);
+    QVERIFY(set.DataType().FieldIndex("picname") >= 0);
+
+    // A reset clears them all and records how the next ones are computed.
+    QVERIFY(agent()->SetSearchKeys(s.pic, "renamed", kSearchKeys, {"R", "R"}));
+    QCOMPARE(agent()->SearchKeysStamp("picture"), QString());
+    QVERIFY(agent()->ResetSearchKeys("picture", "words-2"));
+    QCOMPARE(agent()->SearchKeysStamp("picture"), QString("words-2"));
+    QCOMPARE(unsetKeys().size(), 3);
+    expectWarning("has no search key");
+    QVERIFY(!agent()->QueryPrefix("picture", {"picname"}, "R", {"picname"}, set));
+}
+
+void tst_DataAgent::prefixRangeIsExact_data()
+{
+    QTest::addColumn<QString>("prefix");
+    QTest::newRow("latin") << "AB";
+    QTest::newRow("everything") << "";
+    QTest::newRow("chinese") << QString::fromUtf8("北京");
+    QTest::newRow("lower case is another prefix") << "ab";
+    QTest::newRow("near the top of the basic plane") << QString(QChar(0xFFFD));
+    QTest::newRow("ends in the last code point") << QString::fromUcs4(U"A\U0010FFFF", 2);
+    QTest::newRow("just below the surrogates") << QString(QChar(0xD7FF));
+    QTest::newRow("quote and percent") << "A'%";
+}
+
+void tst_DataAgent::prefixRangeIsExact()
+{
+    // Guards against the prefix range of the search missing names at the edges of code point order, or taking too many.
+    QFETCH(QString, prefix);
+    SiteBuilder b(agent());
+    const QString type = b.pictureType(b.application("A"), "t", 1);
+    const QStringList names{"AB", "ABC", "AC", "A", "ab", "AB ", QString::fromUtf8("北京站"), QString::fromUtf8("北"),
+                            QString(QChar(0xFFFD)) + "x", QString::fromUcs4(U"A\U0010FFFF", 2),
+                            QString::fromUcs4(U"A\U0010FFFFz", 3), QString::fromUcs4(U"B\U00020BB7", 2),
+                            QString(QChar(0xD7FF)) + "y", QString(QChar(0xE000)), "A'%x", "A'_x"};
+    QStringList expected;
+    for (const QString& name : names) {
+        const QString id = b.picture(type, name);
+        QVERIFY(agent()->SetSearchKeys(id, name, kSearchKeys, {name, "#"}));
+        if (name.startsWith(prefix))
+            expected << name;
+    }
+    QVERIFY2(b.ok(), qPrintable(b.errors()));
+    QCOMPARE(byPrefix(prefix), expected);
+}
+
+void tst_DataAgent::searchKeysComeToAnOlderDatabase()
+{
+    // Guards against an upgraded database lacking the search keys, or pretending its pictures have them.
+    SITE(s);
+    for (const QString& id : {s.pic, s.picB})
+        QVERIFY(agent()->SetSearchKeys(id, query(id, "picname").value(0), kSearchKeys, {"K", "K"}));
+    agent()->Close();
+    {
+        RawDatabase raw(m_spec);
+        QVERIFY(raw.exec("DROP INDEX i_c_picture_a_searchname"));
+        QVERIFY(raw.exec("DROP INDEX i_c_picture_a_searchinitials"));
+        QVERIFY(raw.exec("ALTER TABLE c_picture DROP COLUMN a_searchname"));
+        QVERIFY(raw.exec("ALTER TABLE c_picture DROP COLUMN a_searchinitials"));
+        QVERIFY(raw.exec("DROP TABLE t_search_stamp"));
+        QVERIFY(raw.exec("UPDATE t_schema SET version = 2"));
+    }
+    QTest::ignoreMessage(QtInfoMsg, QRegularExpression("upgraded the database schema from version 2"));
+    QCOMPARE(unsetKeys().size(), 3);
+    QCOMPARE(byPrefix("K"), QStringList());
+    QCOMPARE(agent()->SearchKeysStamp("picture"), QString());
+    QVERIFY(agent()->SetSearchKeys(s.pic, query(s.pic, "picname").value(0), kSearchKeys, {"K", "K"}));
+    QCOMPARE(byPrefix("K").size(), 1);
 }
 
 void tst_DataAgent::unusableDatabaseFilesAreRefused()
