@@ -2,6 +2,8 @@
 // 1,000 picture types, 20,000 pictures, 100,000 editions, 3,000 icons), built
 // once in a temporary directory, each case against a baseline of the same run.
 // Run: bench_targets [postgresql://user@host:port/db]  (default: SQLite).
+// bench_targets --growth [--huge]: how the main costs grow from 2,000 to 20,000
+// (and 200,000) pictures, each size in a process of its own, on SQLite.
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -15,6 +17,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <sys/resource.h>
 
 #include "benchharness.h"
 #include "brelmmidataagent.h"
@@ -125,17 +128,23 @@ const QString kChildrenSql = "SELECT t0.oid, t0.a_out_priv_code, t0.a_aornum, t0
                              "FROM c_picture t0 JOIN t_object p0 ON p0.oid = t0.oid WHERE p0.parent = ? "
                              "ORDER BY t0.oid";
 
-void benchChildren(const Site& site, MVarenDBInterface& db, Bench::Table& table)
+// GetChildren of the type of 1,000 pictures.
+double listTypeMicros(const Site& site, MVarenDBInterface& db, int repeats)
 {
     MDBRecordPicType type;
     type.oid = site.large.bigType;
-    const double interface = Bench::medianMicros([&] {
+    return Bench::medianMicros([&] {
         QList<MDBRecordBase*> records;
         db.GetChildren(&type, records);
         if (records.size() != 1000)
             qFatal("expected 1000 pictures, got %d", int(records.size()));
         qDeleteAll(records);
-    }, 50);
+    }, repeats);
+}
+
+void benchChildren(const Site& site, MVarenDBInterface& db, Bench::Table& table)
+{
+    const double interface = listTypeMicros(site, db, 50);
     QSqlQuery children = prepared(site, kChildrenSql);
     const double bare = Bench::medianMicros([&] { readAll(children, {site.large.bigType.toLongLong()}); }, 50);
     table.ratio("GetChildren, picture type of 1,000 pictures", interface, "bare SQL", bare, 3.0);
@@ -156,28 +165,75 @@ void benchChildren(const Site& site, MVarenDBInterface& db, Bench::Table& table)
     table.info("agent QueryData, three filtered steps", agentPath, "bare SQL", barePath);
 }
 
-void benchSearch(MVarenDBInterface& db, Bench::Table& table)
+// The bare SQL of a prefix look-up over the stored search keys.
+QString prefixSql(const Site& site)
+{
+    const QString collation = site.spec.startsWith("postgresql") ? " COLLATE \"C\"" : "";
+    return QString("SELECT t0.oid, t0.a_aornum, t0.a_in_priv_code, t0.a_picname FROM c_picture t0 "
+                   "WHERE (t0.a_searchname%1 >= ? AND t0.a_searchname%1 < ?) "
+                   "OR (t0.a_searchinitials%1 >= ? AND t0.a_searchinitials%1 < ?) ORDER BY t0.oid")
+        .arg(collation);
+}
+
+// The first search of a process that has done nothing else: this program
+// run again with --first-search, on the same database.
+double firstSearchOfAProcess(const QString& key)
+{
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), {"--first-search", key});
+    if (!child.waitForFinished(120000) || child.exitCode() != 0)
+        qFatal("the first-search process failed: %s", child.readAllStandardError().constData());
+    return child.readAllStandardOutput().trimmed().toDouble();
+}
+
+int firstSearchMain(const QString& key)
+{
+    MVarenDBInterface db;
+    QStringList found;
+    QElapsedTimer timer;
+    timer.start();
+    db.SearchPictures(found, key);
+    QTextStream(stdout) << timer.nsecsElapsed() / 1000.0 << "\n";
+    return found.isEmpty() ? 1 : 0;
+}
+
+double searchMicros(MVarenDBInterface& db, const QString& key, int repeats)
+{
+    QStringList found;
+    return Bench::medianMicros([&] { found.clear(); db.SearchPictures(found, key); }, repeats);
+}
+
+void benchSearch(const Site& site, MVarenDBInterface& db, Bench::Table& table)
 {
     QStringList found;
     QElapsedTimer first;
     first.start();
     db.SearchPictures(found, "B");
-    table.info(QString("SearchPictures \"B\", first call (computes the Pinyin, %1 found)").arg(found.size()),
+    table.info(QString("SearchPictures \"B\", first after the site was written (stores the keys of every picture, "
+                       "once per database; %1 found)").arg(found.size()),
                first.nsecsElapsed() / 1000.0);
+    table.limit("SearchPictures \"B\", first call of a new process", firstSearchOfAProcess("B"), QString(), 0, 50000);
     MDataSet set;
     const double query = Bench::medianMicros([&] {
         BrelMmiDataAgent::Instance()->QueryData("/picture", {"AORNum", "in_priv_code", "picname"}, set);
     }, 20);
-    const double search = Bench::medianMicros([&] { found.clear(); db.SearchPictures(found, "B"); }, 20);
-    table.limit("SearchPictures \"B\", 20,000 pictures", search, "reading /picture", query, 50000);
+    QSqlQuery prefix = prepared(site, prefixSql(site));
+    // Typing B, J, B, D: each keystroke is a search.
+    for (const QString& key : QStringList{"B", "BJ", "BJB", "BJBD"}) {
+        const double search = searchMicros(db, key, 50);
+        const QString end = key.left(key.size() - 1) + QChar(key.back().unicode() + 1);
+        const double bare = Bench::medianMicros([&] { readAll(prefix, {key, end, key, end}); }, 50);
+        table.limit(QString("SearchPictures \"%1\", 20,000 pictures").arg(key), search, "reading /picture", query, 5000);
+        table.info(QString("SearchPictures \"%1\"").arg(key), search, "bare SQL prefix query", bare);
+    }
 
     // With an operator logged in every match is checked against the privileges.
     MHmiAdmin::AddUser("bench", "bench", 3);
     MHmiAdmin::GrantFunction("bench", "MMI", "graph view");
     MHmiAdmin::AddResponsibility("bench", "*", 0);
     MGraphPrivilege::LogIn("bench", "bench");
-    const double checked = Bench::medianMicros([&] { found.clear(); db.SearchPictures(found, "B"); }, 20);
-    table.limit("SearchPictures \"B\" with a user logged in", checked, "reading /picture", query, 50000);
+    table.limit("SearchPictures \"B\" with a user logged in", searchMicros(db, "B", 20), "reading /picture", query,
+                5000);
     MGraphPrivilege::Clear();
 }
 
@@ -233,10 +289,10 @@ QTreeWidgetItem* itemOf(QTreeWidgetItem* parent, const QString& oid)
     return nullptr;
 }
 
-void benchOnlineTree(const Site& site, Bench::Table& table)
+// The online tree opened and a type of 1,000 pictures expanded, with an
+// operator logged in (every picture of the type is checked).
+double onlineTreeMicros(const Site& site, int repeats)
 {
-    QSqlQuery pictures = prepared(site, kChildrenSql);
-    // An operator logged in: every picture of the type is checked against the privileges.
     MHmiAdmin::AddUser("operator", "operator", 4); // the highest level of the site: all pass, each checked
     MHmiAdmin::GrantFunction("operator", "MMI", "graph view");
     MHmiAdmin::AddResponsibility("operator", "*", 0);
@@ -253,18 +309,30 @@ void benchOnlineTree(const Site& site, Bench::Table& table)
         widget.ItemClicked(type, 0);
         if (!type || type->childCount() != 1000)
             qFatal("expected 1,000 pictures in the online tree");
-    }, 10);
+    }, repeats);
+    MGraphPrivilege::Clear();
+    return tree;
+}
+
+void benchOnlineTree(const Site& site, Bench::Table& table)
+{
+    QSqlQuery pictures = prepared(site, kChildrenSql);
+    const double tree = onlineTreeMicros(site, 10);
     const double bare = Bench::medianMicros([&] { readAll(pictures, {site.large.bigType.toLongLong()}); }, 10);
     table.limit("online tree: open, expand a type of 1,000 pictures, operator logged in", tree,
                 "bare SQL of its pictures", bare, 100000);
-    MGraphPrivilege::Clear();
+}
+
+double iconSyncMicros(int repeats)
+{
+    Synchronize sync;
+    return Bench::medianMicros([&] { sync.SynIconFiles(); }, repeats);
 }
 
 void benchIconSync(const Site& site, Bench::Table& table)
 {
-    Synchronize sync;
     const QStringList files = SiteGen::largeSiteIconFiles();
-    const double synchronize = Bench::medianMicros([&] { sync.SynIconFiles(); }, 10);
+    const double synchronize = iconSyncMicros(10);
     const double stat = Bench::medianMicros([&] {
         int n = 0;
         for (const QString& file : files)
@@ -347,6 +415,89 @@ void benchFtp(const QString& work, const QString& root, Bench::Table& table)
     table.info("GetFile x 500 small files over FTP, one session", ours, "curl, one process", theirs);
 }
 
+// The environment of a site in dir, on the database spec (a file in dir when empty).
+Site prepareSite(const QTemporaryDir& dir, const QString& spec)
+{
+    Site site;
+    site.root = dir.filePath("deployment");
+    site.spec = spec.isEmpty() ? dir.filePath("hmi.sqlite") : spec;
+    qputenv("TALMER_DEPLOY_DIR", site.root.toUtf8());
+    qputenv("TALMER_HMI_DB", site.spec.toUtf8());
+    qputenv("TALMER_FILE_SERVER", dir.filePath("server").toUtf8());
+    qputenv("TALMER_TEST_SCRIPTS", TALMER_SCRIPTS_DIR);
+    qunsetenv("IS_IN_OUTER_NET");
+    QDir().mkpath(dir.filePath("server"));
+    return site;
+}
+
+// Writes the large site of that many pictures; the time it took.
+double generate(Site& site, int pictures)
+{
+    {
+        // Named explicitly, the database must exist before the agent opens it.
+        MSqlDataAgent creator;
+        if (!creator.Open(site.spec, MSqlDataAgent::OpenMode::CreateIfMissing))
+            qFatal("cannot create %s", qPrintable(site.spec));
+    }
+    QElapsedTimer timer;
+    timer.start();
+    site.large = SiteGen::generateLargeSite(*BrelMmiDataAgent::Instance(), pictures);
+    if (!site.large.error.isEmpty())
+        qFatal("cannot generate the large site: %s", qPrintable(site.large.error));
+    for (const QString& file : SiteGen::largeSiteIconFiles())
+        writeFile(site.root + "/" + file, "<icontemplate/>");
+    return timer.nsecsElapsed() / 1000.0;
+}
+
+long peakResidentKb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// One size of the growth table, in a process of its own (for its peak
+// resident size): a tab-separated line of times in microseconds.
+int growthSizeMain(const QTemporaryDir& dir, int pictures)
+{
+    Site site = prepareSite(dir, QString());
+    const double generation = generate(site, pictures);
+    MVarenDBInterface db;
+    QStringList found;
+    QElapsedTimer keys;
+    keys.start();
+    db.SearchPictures(found, "B");
+    const double storeKeys = keys.nsecsElapsed() / 1000.0;
+    const QList<double> row{generation, storeKeys, firstSearchOfAProcess("B"), searchMicros(db, "B", 20),
+                            searchMicros(db, "BJ", 20), listTypeMicros(site, db, 10), onlineTreeMicros(site, 5),
+                            iconSyncMicros(5)};
+    QTextStream out(stdout);
+    out << pictures;
+    for (double micros : row)
+        out << '\t' << Bench::Table::duration(micros);
+    out << '\t' << peakResidentKb() / 1024 << " MB\n";
+    return 0;
+}
+
+// The growth of the main costs from 2,000 to 20,000 to 200,000 pictures, on SQLite.
+int growthMain(const QList<int>& sizes)
+{
+    QTextStream out(stdout);
+    out << "| pictures | writing the site | first search (stores the keys) | first search, new process "
+           "| search B | search BJ | listing a type of 1,000 | online tree, type of 1,000 | icon sync | peak RSS |\n"
+           "|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n" << Qt::flush;
+    for (int pictures : sizes) {
+        QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        child.start(QCoreApplication::applicationFilePath(), {"--growth-size", QString::number(pictures)});
+        if (!child.waitForFinished(3600000) || child.exitCode() != 0)
+            qFatal("the growth run of %d pictures failed", pictures);
+        out << "| " << QString::fromUtf8(child.readAllStandardOutput()).trimmed().replace('\t', " | ") << " |\n"
+            << Qt::flush;
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -356,40 +507,28 @@ int main(int argc, char** argv)
     // Qt wants a private runtime directory even off screen.
     QDir().mkpath(dir.filePath("runtime"));
     QFile::setPermissions(dir.filePath("runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    qputenv("XDG_RUNTIME_DIR", dir.filePath("runtime").toUtf8());
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        qputenv("XDG_RUNTIME_DIR", dir.filePath("runtime").toUtf8());
     QApplication app(argc, argv);
-    Site site;
-    site.root = dir.filePath("deployment");
-    site.spec = app.arguments().value(1, dir.filePath("hmi.sqlite"));
-    qputenv("TALMER_DEPLOY_DIR", site.root.toUtf8());
-    qputenv("TALMER_HMI_DB", site.spec.toUtf8());
-    qputenv("TALMER_FILE_SERVER", dir.filePath("server").toUtf8());
-    qputenv("TALMER_TEST_SCRIPTS", TALMER_SCRIPTS_DIR);
-    qunsetenv("IS_IN_OUTER_NET");
-    QDir().mkpath(dir.filePath("server"));
-    Bench::Table table;
+    const QStringList arguments = app.arguments();
+    // Child runs: they inherit the site's environment from their parent.
+    if (arguments.value(1) == "--first-search")
+        return firstSearchMain(arguments.value(2));
+    if (arguments.value(1) == "--growth-size")
+        return growthSizeMain(dir, arguments.value(2).toInt());
+    if (arguments.value(1) == "--growth")
+        return growthMain(arguments.contains("--huge") ? QList<int>{2000, 20000, 200000} : QList<int>{2000, 20000});
 
-    {
-        // Named explicitly, the database must exist before the agent opens it.
-        MSqlDataAgent creator;
-        if (!creator.Open(site.spec, MSqlDataAgent::OpenMode::CreateIfMissing))
-            qFatal("cannot create %s", qPrintable(site.spec));
-    }
-    QElapsedTimer timer;
-    timer.start();
-    site.large = SiteGen::generateLargeSite(*BrelMmiDataAgent::Instance());
-    if (!site.large.error.isEmpty())
-        qFatal("cannot generate the large site: %s", qPrintable(site.large.error));
-    for (const QString& file : SiteGen::largeSiteIconFiles())
-        writeFile(site.root + "/" + file, "<icontemplate/>");
-    table.limit("generating the large site (database and 3,000 icon files)", timer.nsecsElapsed() / 1000.0, QString(),
-                0, 120e6);
+    Site site = prepareSite(dir, arguments.value(1));
+    Bench::Table table;
+    table.limit("generating the large site (database and 3,000 icon files)", generate(site, SiteGen::kLargeSitePictures),
+                QString(), 0, 120e6);
     if (!openBare(site))
         qFatal("cannot open %s for the baselines", qPrintable(site.spec));
 
     MVarenDBInterface db;
     benchChildren(site, db, table);
-    benchSearch(db, table);
+    benchSearch(site, db, table);
     benchFailedLogins(table);
     benchTree(site, table);
     benchOnlineTree(site, table);

@@ -45,9 +45,10 @@ QStringList pictureNames(int count)
     return names;
 }
 
-LargeSite generateLargeSite(MSqlDataAgent& agent)
+LargeSite generateLargeSite(MSqlDataAgent& agent, int pictures)
 {
-    const QStringList names = pictureNames(20000);
+    const int total = qMax(pictures, 2000);
+    const QStringList names = pictureNames(total);
     SiteBuilder b(&agent);
     LargeSite site;
     agent.BeginTransaction();
@@ -57,10 +58,10 @@ LargeSite generateLargeSite(MSqlDataAgent& agent)
         const QString app = b.application(QString("APP%1").arg(a));
         for (int t = 0; t < 20; ++t) {
             const QString type = b.pictureType(app, QString("TYPE%1_%2").arg(a).arg(t), t);
-            // 20,000 pictures: one type of 1,000, the rest spread evenly.
+            // One type of 1,000, the rest spread evenly.
             const int typesLeft = 1000 - typeIndex++;
             const bool big = a == 0 && t == 0;
-            const int count = big ? 1000 : (20000 - picture + typesLeft - 1) / typesLeft;
+            const int count = big ? 1000 : (total - picture + typesLeft - 1) / typesLeft;
             for (int p = 0; p < count; ++p, ++picture) {
                 const QString pic = b.picture(type, names.at(picture), p % 5, 0, p % 7);
                 for (int v = 0; v < 5; ++v)
