@@ -601,12 +601,17 @@ bool MSqlDataAgent::SetSearchKeys(const QVariant& object, const QString& sourceV
         .ok();
 }
 
-QString MSqlDataAgent::SearchKeysStamp(const QString& objectClass)
+QString MSqlDataAgent::firstText(const QString& sql, const QVariant& value)
 {
     if (!EnsureConnected())
         return {};
-    const SqlResult result = m_connection->run("SELECT stamp FROM t_search_stamp WHERE class = ?", {objectClass});
+    const SqlResult result = m_connection->run(sql, {value});
     return result.ok() && result->next() ? result->value(0).toString() : QString();
+}
+
+QString MSqlDataAgent::SearchKeysStamp(const QString& objectClass)
+{
+    return firstText("SELECT stamp FROM t_search_stamp WHERE class = ?", objectClass);
 }
 
 bool MSqlDataAgent::ResetSearchKeys(const QString& objectClass, const QString& stamp)
@@ -650,10 +655,7 @@ void MSqlDataAgent::RollbackTransaction()
 
 QString MSqlDataAgent::GlobalDefineValue(const QString& name)
 {
-    if (!EnsureConnected())
-        return {};
-    const SqlResult result = m_connection->run("SELECT value FROM t_global_define WHERE name = ?", {name});
-    return result.ok() && result->next() ? result->value(0).toString() : QString();
+    return firstText("SELECT value FROM t_global_define WHERE name = ?", name);
 }
 
 bool MSqlDataAgent::SetGlobalDefine(const QString& name, const QString& value)

@@ -72,6 +72,8 @@ private:
     // The search keys of the class named keys; empty (and a warning) when any is not one.
     std::vector<const DataAgent::AttributeDef*> searchKeys(const DataAgent::ClassDef& objectClass,
                                                            const QStringList& keys);
+    // The first column of the first row of a query of one value; empty when none.
+    QString firstText(const QString& sql, const QVariant& value);
     bool select(const QString& sql, const QVariantList& values, const DataAgent::ClassDef& objectClass,
                 const QStringList* attributes, MDataSet& set);
 

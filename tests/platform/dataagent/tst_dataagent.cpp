@@ -745,13 +745,13 @@ void tst_DataAgent::searchKeysComeToAnOlderDatabase()
         QVERIFY(agent()->SetSearchKeys(id, query(id, "picname").value(0), kSearchKeys, {"K", "K"}));
     agent()->Close();
     {
+        // The database as the program before the search keys left it.
         RawDatabase raw(m_spec);
-        QVERIFY(raw.exec("DROP INDEX i_c_picture_a_searchname"));
-        QVERIFY(raw.exec("DROP INDEX i_c_picture_a_searchinitials"));
-        QVERIFY(raw.exec("ALTER TABLE c_picture DROP COLUMN a_searchname"));
-        QVERIFY(raw.exec("ALTER TABLE c_picture DROP COLUMN a_searchinitials"));
-        QVERIFY(raw.exec("DROP TABLE t_search_stamp"));
-        QVERIFY(raw.exec("UPDATE t_schema SET version = 2"));
+        for (const char* sql : {"DROP INDEX i_c_picture_a_searchname", "DROP INDEX i_c_picture_a_searchinitials",
+                                "ALTER TABLE c_picture DROP COLUMN a_searchname",
+                                "ALTER TABLE c_picture DROP COLUMN a_searchinitials", "DROP TABLE t_search_stamp",
+                                "UPDATE t_schema SET version = 2"})
+            QVERIFY2(raw.exec(sql), sql);
     }
     QTest::ignoreMessage(QtInfoMsg, QRegularExpression("upgraded the database schema from version 2"));
     QCOMPARE(unsetKeys().size(), 3);
