@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <unicode/translit.h>
 #include <unicode/unistr.h>
+#include <unicode/uvernum.h>
 
 #include "hmilog.h"
 #include "hmistore.h"
@@ -17,6 +18,9 @@ namespace {
 
 constexpr int kCacheLimit = 500000;
 constexpr char32_t kChang = U'长';
+// Part of the fingerprint: raise it when the reading rules here change, so
+// that initials stored by an older program are computed again.
+constexpr int kRulesVersion = 1;
 
 struct Reading
 {
@@ -134,6 +138,7 @@ void MPinYinSort::Private::rebuildWords()
         lines << it.key() + '\t' + it.value();
     }
     lines.sort();
+    lines.prepend(QString("rules %1, ICU %2").arg(kRulesVersion).arg(U_ICU_VERSION));
     fingerprint = QCryptographicHash::hash(lines.join('\n').toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
     cache.clear();
 }

@@ -34,8 +34,9 @@ public:
     // syllable, as a dictionary orders them: 大理 (da li) before 大连 (da lian),
     // 大连港 before 大梁 (da liang).
     QString SortKey(const QString& text);
-    // Changes whenever the words in use change (a site word set or changed);
-    // text stored from GetPYString is stale when this differs.
+    // Changes whenever the readings may change: a site word set or changed,
+    // another word table, reading rules or ICU. Text stored from GetPYString
+    // is stale when this differs.
     QByteArray WordsFingerprint();
     // How many names have their reading cached (for diagnostics).
     int CachedNames() const;
