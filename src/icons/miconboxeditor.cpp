@@ -166,7 +166,11 @@ void MIconBoxEditor::OpenType(MIconEditorItem* item)
         qDeleteAll(m_currentTypeItem->takeChildren());
     m_currentTypeItem = item;
     FillType(item);
+    // Opened by the host (SelectType), the type may lie in a closed category.
+    if (item->parent())
+        item->parent()->setExpanded(true);
     item->setExpanded(true);
+    scrollToItem(item);
     emit TypeSelected(item->Record()->name);
 }
 

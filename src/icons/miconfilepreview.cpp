@@ -12,7 +12,7 @@ MIconFilePreview::MIconFilePreview(QWidget* parent)
 {
     auto* layout = new QVBoxLayout(this);
     m_name->setReadOnly(true);
-    m_picture->setAlignment(Qt::AlignCenter);
+    m_picture->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     m_picture->setMinimumSize(60, 60);
     layout->addWidget(m_name);
     layout->addWidget(m_picture, 1);

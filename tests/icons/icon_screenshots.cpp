@@ -1,5 +1,6 @@
 // Pictures of the icon views for a person to look at (offscreen grabs):
 //   icon_screenshots DIR
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QFileDialog>
 #include <QHelpEvent>
@@ -67,7 +68,9 @@ int main(int argc, char** argv)
             return;
         dialog->setDirectory(QFileInfo(incoming).absolutePath());
         QTimer::singleShot(300, [dialog, incoming, out] {
-            dialog->selectFile(QFileInfo(incoming).fileName());
+            // As a click on the file would: the list's current item changes.
+            if (auto* view = dialog->findChild<QAbstractItemView*>("treeView"))
+                view->setCurrentIndex(view->model()->index(0, 0, view->rootIndex()));
             QTimer::singleShot(300, [dialog, out] {
                 save(dialog, out + "/icon_import.png");
                 dialog->reject();
@@ -81,6 +84,7 @@ int main(int argc, char** argv)
     palette.show();
     save(&palette, out + "/palette_common.png");
     QTreeWidgetItem* breakerItem = palette.Tree()->topLevelItem(1)->child(0);
+    palette.Tree()->expandItem(breakerItem->parent());
     palette.Tree()->ItemClicked(breakerItem, 0);
     save(&palette, out + "/palette_default.png");
 

@@ -254,6 +254,7 @@ void tst_IconEditor::selectTypeOpensOnlyCollapsedTypes()
     QSignalSpy selected(m_view.get(), &MAbstractIconViewEditor::TypeSelected);
     m_view->SelectType("bus");
     QCOMPARE(selected.count(), 1);
+    QVERIFY(box()->FindTypeItem("bus")->parent()->isExpanded()); // shown, not opened inside a closed category
     m_view->SelectType("bus");
     QCOMPARE(selected.count(), 1);
     m_view->SelectType("no such type");
