@@ -250,6 +250,7 @@ void tst_IconPalette::getDefaultIcon_data()
     QTest::addColumn<QString>("uuid");
     QTest::addColumn<int>("shapeType");
     QTest::newRow("flagged one") << "breaker" << true << "{a}" << 0;
+    QTest::newRow("two flagged: the last") << "flags" << true << "{f2}" << 3;
     QTest::newRow("none flagged: the first") << "bus" << true << "{z}" << 1;
     QTest::newRow("no icons") << "empty" << false << "unchanged" << 0;
     QTest::newRow("unknown type") << "nowhere" << false << "unchanged" << -1;
@@ -262,6 +263,10 @@ void tst_IconPalette::getDefaultIcon()
     QFETCH(bool, found);
     QFETCH(QString, uuid);
     QFETCH(int, shapeType);
+    const QString flags = m_site->builder().iconType("flags", 7, 3, 1);
+    m_site->builder().icon(flags, "F1", "{f1}", kOld, true);
+    m_site->builder().icon(flags, "F2", "{f2}", kOld, true);
+    m_site->builder().icon(flags, "F3", "{f3}", kOld);
     QVERIFY(makeView());
     m_site->builder().icon(m_bus, "Y", "{y}", kOld); // after Z: not the first
     QString gotUuid = "unchanged";
