@@ -102,6 +102,7 @@ private Q_SLOTS:
     void cancelSkipsOnlyThatFile();
     void reimportOfALibraryFileInPlace();
     void unreadableFilesAreSkipped();
+    void failedCopyRegistersNothing();
     void plugins_data();
     void plugins();
     void previewShowsNameAndPicture();
@@ -220,6 +221,18 @@ void tst_IconImport::unreadableFilesAreSkipped()
     QVERIFY2(import({incoming("bad.xco")}, {}, &report), qPrintable(report));
     QCOMPARE(iconsOf("breaker").keys(), QStringList{"A"});
     QCOMPARE(QDir(m_site->tree().path("icon/breaker")).entryList(QDir::Files).size(), 1);
+}
+
+void tst_IconImport::failedCopyRegistersNothing()
+{
+    // Guards against an icon registered (and announced to the host) whose file never reached the library.
+    QVERIFY(writeIcon(incoming("x.xco"), "N", kNewFile, "breaker"));
+    QVERIFY(QDir().mkpath(MDeployPaths::IconFile("breaker", kNewFile))); // a folder where the file must go
+    QVERIFY(makeView("breaker"));
+    QString report;
+    QVERIFY2(import({incoming("x.xco")}, {}, &report), qPrintable(report));
+    QCOMPARE(iconsOf("breaker").keys(), QStringList{"A"});
+    QCOMPARE(readIcon(MDeployPaths::IconFile("breaker", kA)).name, QString("A"));
 }
 
 void tst_IconImport::plugins_data()
