@@ -11,6 +11,8 @@ MIconFilePreview::MIconFilePreview(QWidget* parent)
     : QWidget(parent), m_name(new QLineEdit(this)), m_picture(new QLabel(this))
 {
     auto* layout = new QVBoxLayout(this);
+    m_name->setObjectName("iconName");
+    m_picture->setObjectName("iconPicture");
     m_name->setReadOnly(true);
     m_picture->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     m_picture->setMinimumSize(60, 60);
