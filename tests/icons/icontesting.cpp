@@ -5,9 +5,12 @@
 #include <QFileInfo>
 #include <QUuid>
 
+#include "mabstractdbinterface.h"
+#include "mdbinterfaceholder.h"
 #include "mdisplaypattern.h"
 #include "micontemplate.h"
 #include "mshapeobj.h"
+#include "recordlist.h"
 
 namespace IconTesting {
 
@@ -43,6 +46,21 @@ IconInfo readIcon(const QString& path)
     info.catalogId = t.GetCatalogId();
     info.shapeType = t.GetIconShapeType();
     return info;
+}
+
+QList<MDBRecordIcon> iconRecords(const QString& type)
+{
+    MAbstractDBInterface* db = MDBInterfaceHolder::Instance()->GetInterface();
+    RecordList types, icons;
+    db->GetIconTypes(types.out());
+    for (MDBRecordBase* t : types) {
+        if (t->name == type)
+            db->GetChildren(t, icons.out());
+    }
+    QList<MDBRecordIcon> result;
+    for (MDBRecordBase* icon : icons)
+        result << *static_cast<MDBRecordIcon*>(icon);
+    return result;
 }
 
 } // namespace IconTesting

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QList>
 #include <QSizeF>
 #include <QString>
+
+#include "mdbrecordicon.h"
 
 // Icon files for the icon view tests.
 namespace IconTesting {
@@ -19,5 +22,8 @@ struct IconInfo
     bool read = false;
 };
 IconInfo readIcon(const QString& path);
+
+// The icon records of the icon type of that name, as the database has them.
+QList<MDBRecordIcon> iconRecords(const QString& type);
 
 } // namespace IconTesting

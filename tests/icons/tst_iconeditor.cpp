@@ -6,15 +6,12 @@
 #include "dialogdriver.h"
 #include "ftptestserver.h"
 #include "icontesting.h"
-#include "mabstractdbinterface.h"
-#include "mdbinterfaceholder.h"
 #include "mdbrecords.h"
 #include "mdeploypaths.h"
 #include "mhmiadmin.h"
 #include "miconboxeditor.h"
 #include "miconeditoritem.h"
 #include "miconvieweditor.h"
-#include "recordlist.h"
 #include "testmain.h"
 #include "testsite.h"
 #include "treetesting.h"
@@ -28,21 +25,7 @@ namespace {
 
 const QString kOld = "2026-01-01T10:00:00", kNew = "2030-01-01T10:00:00";
 
-// The icon records of the type named type, as the database has them.
-QList<MDBRecordIcon> iconsOf(const QString& type)
-{
-    MAbstractDBInterface* db = MDBInterfaceHolder::Instance()->GetInterface();
-    RecordList types, icons;
-    db->GetIconTypes(types.out());
-    for (MDBRecordBase* t : types) {
-        if (t->name == type)
-            db->GetChildren(t, icons.out());
-    }
-    QList<MDBRecordIcon> result;
-    for (MDBRecordBase* icon : icons)
-        result << *static_cast<MDBRecordIcon*>(icon);
-    return result;
-}
+using IconTesting::iconRecords;
 
 } // namespace
 
@@ -295,13 +278,13 @@ void tst_IconEditor::deleteAsksAndActsOnIconsOnly()
     DIALOGS_DONE(dialogs);
     QCOMPARE(texts(type), left);
     QStringList stored;
-    for (const MDBRecordIcon& icon : iconsOf("breaker"))
+    for (const MDBRecordIcon& icon : iconRecords("breaker"))
         stored << icon.name;
     QCOMPARE(stored, left);
     QCOMPARE(deleted.count(), answerYes ? 1 : 0);
     if (answerYes)
         QCOMPARE(deleted.first(), (QVariantList{"breaker", "A", "{a}"}));
-    QCOMPARE(iconsOf("breaker").isEmpty(), false);
+    QCOMPARE(iconRecords("breaker").isEmpty(), false);
     QVERIFY(box()->FindTypeItem("breaker"));
     QCOMPARE(m_site->tree().readFile("icon/breaker/{a}.xco"), QByteArray("icon")); // files stay
 }
@@ -342,7 +325,7 @@ void tst_IconEditor::rename()
         dialogs.pressButton(QMessageBox::Ok, "Name used!");
     box()->RenameIcon();
     DIALOGS_DONE(dialogs);
-    QCOMPARE(iconsOf("breaker").first().name, stored);
+    QCOMPARE(iconRecords("breaker").first().name, stored);
     QCOMPARE(type->child(0)->text(0), stored);
     QCOMPARE(renamed.count(), stored == "A" ? 0 : 1);
     if (stored != "A")
@@ -356,24 +339,24 @@ void tst_IconEditor::registerIconAddsOrUpdates()
     QVERIFY(makeView());
     MIconEditorItem* type = openType("breaker");
     m_view->RegisterIcon("breaker", "A", "{a}"); // no file: the record keeps its time
-    QCOMPARE(iconsOf("breaker").size(), 1);
-    QCOMPARE(iconsOf("breaker").first().makeTime, kOld);
+    QCOMPARE(iconRecords("breaker").size(), 1);
+    QCOMPARE(iconRecords("breaker").first().makeTime, kOld);
 
     const QDateTime written = QDateTime(QDate(2027, 5, 6), QTime(7, 8, 9));
     QVERIFY(TestSupport::writeFile(MDeployPaths::IconFile("breaker", "{a}"), "icon", written));
     m_view->RegisterIcon("breaker", "A", "{a}");
-    QCOMPARE(iconsOf("breaker").size(), 1);
-    QCOMPARE(iconsOf("breaker").first().makeTime, written.toString(Qt::ISODate));
+    QCOMPARE(iconRecords("breaker").size(), 1);
+    QCOMPARE(iconRecords("breaker").first().makeTime, written.toString(Qt::ISODate));
 
     QVERIFY(TestSupport::writeFile(MDeployPaths::IconFile("breaker", "{n}"), "new icon", written));
     m_view->RegisterIcon("breaker", "N", "{n}");
-    QCOMPARE(iconsOf("breaker").size(), 2);
-    QCOMPARE(iconsOf("breaker").last().makeTime, written.toString(Qt::ISODate));
+    QCOMPARE(iconRecords("breaker").size(), 2);
+    QCOMPARE(iconRecords("breaker").last().makeTime, written.toString(Qt::ISODate));
     QCOMPARE(texts(type), (QStringList{"A", "N"}));
     QCOMPARE(TestSupport::readFile(m_site->server("icon/breaker/{n}.xco")), QByteArray("new icon"));
 
     m_view->RegisterIcon("no such type", "X", "{x}");
-    QCOMPARE(iconsOf("no such type").size(), 0);
+    QCOMPARE(iconRecords("no such type").size(), 0);
 }
 
 TALMER_TEST_MAIN(tst_IconEditor)

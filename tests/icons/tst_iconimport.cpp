@@ -8,15 +8,12 @@
 #include "dialogdriver.h"
 #include "ftptestserver.h"
 #include "icontesting.h"
-#include "mabstractdbinterface.h"
-#include "mdbinterfaceholder.h"
 #include "mdbrecords.h"
 #include "mdeploypaths.h"
 #include "miconboxeditor.h"
 #include "miconeditoritem.h"
 #include "miconfilepreview.h"
 #include "miconvieweditor.h"
-#include "recordlist.h"
 #include "testmain.h"
 #include "testsite.h"
 #include "treetesting.h"
@@ -35,16 +32,9 @@ const QString kNewFile = "{00000001-0000-4000-8000-000000000000}";
 
 QMap<QString, QString> iconsOf(const QString& type)
 {
-    MAbstractDBInterface* db = MDBInterfaceHolder::Instance()->GetInterface();
-    RecordList types, icons;
-    db->GetIconTypes(types.out());
-    for (MDBRecordBase* t : types) {
-        if (t->name == type)
-            db->GetChildren(t, icons.out());
-    }
     QMap<QString, QString> byName; // name -> uuid
-    for (MDBRecordBase* icon : icons)
-        byName.insert(icon->name, static_cast<MDBRecordIcon*>(icon)->uuid);
+    for (const MDBRecordIcon& icon : IconTesting::iconRecords(type))
+        byName.insert(icon.name, icon.uuid);
     return byName;
 }
 

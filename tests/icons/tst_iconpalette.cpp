@@ -8,8 +8,6 @@
 #include <memory>
 
 #include "icontesting.h"
-#include "mabstractdbinterface.h"
-#include "mdbinterfaceholder.h"
 #include "mdbrecords.h"
 #include "mdeploypaths.h"
 #include "miconlistonline.h"
@@ -17,7 +15,6 @@
 #include "micononlinetree.h"
 #include "micontip.h"
 #include "miconviewonline.h"
-#include "recordlist.h"
 #include "testmain.h"
 #include "testsite.h"
 #include "treetesting.h"
@@ -40,18 +37,9 @@ QStringList listTexts(const QListWidget* list)
 // name -> (member1, member2) of the icons of a type, as stored.
 QMap<QString, QPair<bool, bool>> flagsOf(const QString& type)
 {
-    MAbstractDBInterface* db = MDBInterfaceHolder::Instance()->GetInterface();
-    RecordList types, icons;
-    db->GetIconTypes(types.out());
-    for (MDBRecordBase* t : types) {
-        if (t->name == type)
-            db->GetChildren(t, icons.out());
-    }
     QMap<QString, QPair<bool, bool>> flags;
-    for (MDBRecordBase* base : icons) {
-        const auto* icon = static_cast<MDBRecordIcon*>(base);
-        flags.insert(icon->name, {icon->member1, icon->member2});
-    }
+    for (const MDBRecordIcon& icon : IconTesting::iconRecords(type))
+        flags.insert(icon.name, {icon.member1, icon.member2});
     return flags;
 }
 
