@@ -30,11 +30,20 @@
 #include "mgraphprivilege.h"
 #include "mgraphtreeviewonline.h"
 #include "mgraphtreewidget.h"
+#include "miconlistonline.h"
+#include "micononlinetree.h"
+#include "miconviewonline.h"
+#include "micontemplate.h"
+#include "miconfileservice.h"
+#include "mdisplaypattern.h"
+#include "mshapeobj.h"
+#include "sitebuilder.h"
 #include "mhmiadmin.h"
 #include "mpinyinsort.h"
 #include "sm_priv_api_user_manager.h"
 #include "mtreewidgetitem.h"
 #include "mvarendbinterface.h"
+#include "recordlist.h"
 
 namespace {
 
@@ -498,6 +507,100 @@ int growthMain(const QList<int>& sizes)
     return 0;
 }
 
+// An icon file of three patterns, each a filled rectangle, as the palette draws it.
+void writeIconFile(const QString& path, const QString& uuid)
+{
+    MIconTemplate icon{QUuid(uuid), nullptr};
+    icon.SetName(uuid);
+    icon.SetDefaultSize(QSizeF(40, 30));
+    for (int i = 0; i < 3; ++i) {
+        auto* pattern = new MDisplayPattern(QString::number(i));
+        auto* shape = new MShapeObj(MDrawObj::ObjRect);
+        shape->SetPoints({QPointF(10, 8), QPointF(30, 22)});
+        shape->SetBrushColor(QColor::fromHsv(i * 100, 200, 200));
+        pattern->AddShape(shape);
+        icon.AddPattern(pattern);
+    }
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    if (!icon.WriteXmlFile(path))
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+// The tree item of the icon type of that name in the palette.
+QTreeWidgetItem* paletteType(MIconOnlineTree* tree, const QString& name)
+{
+    for (int c = 0; c < tree->topLevelItemCount(); ++c) {
+        for (int i = 0; i < tree->topLevelItem(c)->childCount(); ++i) {
+            if (tree->topLevelItem(c)->child(i)->text(0) == name)
+                return tree->topLevelItem(c)->child(i);
+        }
+    }
+    return nullptr;
+}
+
+// The palette showing a type of 300 drawn icons, and its common list over
+// the large site's 3,000 icons (every tenth one common).
+void benchIconPalette(const Site& site, MVarenDBInterface& db, Bench::Table& table)
+{
+    SiteGen::SiteBuilder builder(BrelMmiDataAgent::Instance());
+    const QString type = builder.iconType("PALETTE300", 2);
+    for (int i = 0; i < 300; ++i) {
+        const QString uuid = QString("{%1-0000-4000-8000-000000000000}").arg(i, 8, 10, QChar('0'));
+        builder.icon(type, QString("icon%1").arg(i), uuid, "2026-01-01T00:00:00");
+        writeIconFile(site.root + "/icon/PALETTE300/" + uuid + ".xco", uuid);
+    }
+    RecordList types;
+    db.GetIconTypes(types.out());
+    int n = 0;
+    for (MDBRecordBase* iconType : types) {
+        RecordList icons;
+        db.GetChildren(iconType, icons.out());
+        for (MDBRecordBase* icon : icons) {
+            if (iconType->name.startsWith("ICONTYPE") && n++ % 10 == 0) {
+                static_cast<MDBRecordIcon*>(icon)->member2 = true;
+                db.UpdateRecord(icon);
+            }
+        }
+    }
+    if (!builder.ok())
+        qFatal("cannot add the palette's icons: %s", qPrintable(builder.errors()));
+    const double common = Bench::medianMicros([&] {
+        MIconViewOnline palette;
+        if (palette.List()->count() != 300)
+            qFatal("expected 300 common icons, got %d", palette.List()->count());
+    }, 10);
+    const double read = Bench::medianMicros([&] {
+        RecordList all, icons;
+        db.GetIconTypes(all.out());
+        for (MDBRecordBase* iconType : all)
+            db.GetChildren(iconType, icons.out());
+    }, 10);
+    table.limit("icon palette: open on the common list (300 of 3,000 icons)", common, "reading the 3,000 icons",
+                read, 200000);
+    MIconViewOnline palette;
+    QTreeWidgetItem* item = paletteType(palette.Tree(), "PALETTE300");
+    if (!item)
+        qFatal("the palette does not list PALETTE300");
+    palette.Tree()->ItemClicked(item, 0);
+    MDBRecordBase* record = palette.List()->CurrentType();
+    const double shown = Bench::medianMicros([&] {
+        MIconListOnline list(&db);
+        list.SetIconTypes(palette.Tree()->IconTypes());
+        list.ShowType(record);
+        if (list.count() != 300)
+            qFatal("expected 300 icons in the palette");
+    }, 10);
+    const double drawn = Bench::medianMicros([&] {
+        int pixels = 0;
+        for (int i = 0; i < 300; ++i)
+            pixels += MIconFileService::Instance()
+                          ->IconPixmap("PALETTE300", QString("{%1-0000-4000-8000-000000000000}").arg(i, 8, 10, QChar('0')))
+                          .width();
+        return pixels;
+    }, 10);
+    table.limit("icon palette: show a type of 300 icons", shown, "drawing the 300 icons alone", drawn, 200000);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -533,6 +636,7 @@ int main(int argc, char** argv)
     benchTree(site, table);
     benchOnlineTree(site, table);
     benchIconSync(site, table);
+    benchIconPalette(site, db, table);
     benchPinyin(table);
     benchFtp(dir.filePath("work"), site.root, table);
     table.print();

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "graphstorecleaner.h"
+#include "iconrules.h"
 #include "librarynames.h"
 #include "mabstractdbinterface.h"
 #include "mbatchsetdialog.h"
@@ -303,19 +304,7 @@ bool MGraphDataAccess::GetDefaultIcon(const QString& iconType, QString& uuid, in
         if (isNumber ? type->catId == catId : type->name == iconType)
             m_dbInterface->GetChildren(base, icons.out());
     }
-    bool written = false;
-    for (MDBRecordBase* base : icons) {
-        const auto* icon = static_cast<MDBRecordIcon*>(base);
-        if (icon->member1) {
-            uuid = icon->uuid; // the last flagged one wins
-            written = true;
-        }
-    }
-    if (!written && !icons.isEmpty()) {
-        uuid = static_cast<MDBRecordIcon*>(icons.at(0))->uuid;
-        written = true;
-    }
-    return written;
+    return IconRules::DefaultIconUuid(icons.records(), uuid);
 }
 
 // ---- versions by time -----------------------------------------------------------
