@@ -188,10 +188,3 @@ void MTemplateList::dragMoveEvent(QDragMoveEvent* event)
         event->ignore();
     }
 }
-
-void MTemplateList::dropEvent(QDropEvent* event)
-{
-    // A template dropped back on a page changes nothing: the records keep
-    // their database order, and the list must not move or drop items.
-    event->ignore();
-}

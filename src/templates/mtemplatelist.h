@@ -47,7 +47,6 @@ protected:
     void startDrag(Qt::DropActions supportedActions) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
 
 private:
     QAction* makeAction(const QString& text, const char* objectName, void (MTemplateList::*slot)());
