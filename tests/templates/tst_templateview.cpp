@@ -280,6 +280,10 @@ private Q_SLOTS:
         QCOMPARE(move.isAccepted(), accepted);
         if (accepted)
             QCOMPARE(move.dropAction(), Qt::MoveAction);
+        // Ends the drag as Qt would (and leaves no drag state to the next row); a drop adds nothing.
+        QDropEvent drop(at, Qt::MoveAction, &mime, Qt::LeftButton, {});
+        QApplication::sendEvent(viewport, &drop);
+        QCOMPARE(texts(page(0)), QStringList({"title", "frame"}));
     }
 
     // Guards against a click carrying the type's name, and an edit path built from the name instead of the folder.
