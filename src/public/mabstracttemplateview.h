@@ -20,7 +20,9 @@ public:
 
     // The names of the template types the view shows.
     virtual QStringList TemplateTypeNames() = 0;
-    // Records a new template in the template library; negative on failure.
+    // Records a new template of that type (named by its record name or its
+    // title) in the template library: non-negative when a type matched, -1
+    // when none did or the name cannot name a template file.
     virtual int RegisterTemplate(const QString& templateName, const QString& templateTypeName) = 0;
 
 Q_SIGNALS:

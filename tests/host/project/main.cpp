@@ -6,6 +6,7 @@
 
 #include <mabstractgraphbridge.h>
 #include <mabstractgraphview.h>
+#include <mabstracttemplateview.h>
 #include <mdbrecordpicture.h>
 #include <mdeploypaths.h>
 #include <mfilesynchronize.h>
@@ -13,6 +14,7 @@
 #include <mgraphnotebook.h>
 #include <mgraphtreewidget.h>
 #include <mtreewidgetitem.h>
+#include <mwidgetmanager.h>
 #include <talmerversion.h>
 
 class HostBridge : public MAbstractGraphBridge
@@ -62,7 +64,16 @@ int main(int argc, char** argv)
     options.close();
     MGraphNoteBook::Instance()->ReadImportOption("options.txt");
 
-    const bool ok = view.GraphBridge()->GraphIsDirty() && released && view.GetLatestVersion("a", "p") == -1
+    // Views come from the factory, as their abstract classes.
+    QWidget window;
+    MWidgetManager* factory = MWidgetManager::Instance();
+    MAbstractTemplateView* templates = factory->CreateTemplateView(&window);
+    MAbstractGraphView* online = factory->CreateGraphView(MWidgetManager::GraphOnline, &window);
+    const bool made = templates && templates->parentWidget() == &window && templates->TemplateTypeNames().isEmpty()
+        && online && online->parentWidget() == &window
+        && factory->CreateGraphView(MWidgetManager::WidgetType(3), &window) == nullptr;
+
+    const bool ok = made && view.GraphBridge()->GraphIsDirty() && released && view.GetLatestVersion("a", "p") == -1
         && QFile::exists(":/icon/ele_pe_breaker.png") && QString(TalmerLibraryVersion()) == TALMER_VERSION_STRING
         && copy.ItemType() == MDBRecordBase::RecordPicture && copy.DBRecord() != item.DBRecord()
         && wrote && MGraphNoteBook::Instance()->IsIncreaseVersion()
