@@ -3,6 +3,8 @@
 #include "mabstractdbinterface.h"
 #include "mdbinterfaceholder.h"
 #include "mgraphviewonline.h"
+#include "miconvieweditor.h"
+#include "miconviewonline.h"
 #include "mpictureimporter.h"
 #include "mtemplateview.h"
 
@@ -35,14 +37,14 @@ MAbstractGraphView* MWidgetManager::CreateGraphView(WidgetType type, QWidget* pa
     }
 }
 
-MAbstractIconViewEditor* MWidgetManager::CreateIconEditor(QWidget*)
+MAbstractIconViewEditor* MWidgetManager::CreateIconEditor(QWidget* parent)
 {
-    return nullptr; // built by the icon layer (not on this branch yet)
+    return new MIconViewEditor(parent);
 }
 
-MAbstractIconViewOnline* MWidgetManager::CreateIconOnline(QWidget*)
+MAbstractIconViewOnline* MWidgetManager::CreateIconOnline(QWidget* parent)
 {
-    return nullptr; // built by the icon layer (not on this branch yet)
+    return new MIconViewOnline(parent);
 }
 
 MAbstractTemplateView* MWidgetManager::CreateTemplateView(QWidget* parent)

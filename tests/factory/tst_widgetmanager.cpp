@@ -128,6 +128,10 @@ private Q_SLOTS:
                                        << QByteArray("MAbstractTemplateView") << true;
         QTest::newRow("template view, no parent") << View::Template << QByteArray("MTemplateView")
                                                   << QByteArray("MAbstractTemplateView") << false;
+        QTest::newRow("icon editor") << View::IconEditor << QByteArray("MIconViewEditor")
+                                     << QByteArray("MAbstractIconViewEditor") << true;
+        QTest::newRow("icon online") << View::IconOnline << QByteArray("MIconViewOnline")
+                                     << QByteArray("MAbstractIconViewOnline") << true;
     }
     // Guards against the wrong concrete view, a lost parent, or a view its parent does not free.
     void createView()
