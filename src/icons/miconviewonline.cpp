@@ -22,6 +22,16 @@ MIconViewOnline::MIconViewOnline(QWidget* parent, Qt::WindowFlags f)
     connect(m_list, &MIconListOnline::ItemSelected, this, &MIconViewOnline::SendSelected);
 }
 
+MIconOnlineTree* MIconViewOnline::Tree() const
+{
+    return m_tree;
+}
+
+MIconListOnline* MIconViewOnline::List() const
+{
+    return m_list;
+}
+
 MIconViewOnline::~MIconViewOnline()
 {
     delete m_list; // its items point into the tree's type records

@@ -20,8 +20,8 @@ public:
 
     bool GetDefaultIcon(const QString& type, QString& uuid, int& shapeType) override;
 
-    MIconOnlineTree* Tree() const { return m_tree; }
-    MIconListOnline* List() const { return m_list; }
+    MIconOnlineTree* Tree() const;
+    MIconListOnline* List() const;
 
 public Q_SLOTS:
     void SendSelected(const QString& type, const QString& iconName, const QString& uuid, int shape);
