@@ -1,0 +1,110 @@
+// talmeredit: the graph editor host. Shows a site's graph library through the
+// library's editor view and draws the opened picture.
+//
+//   talmeredit [--site DIR] [--select PICTURE] [--screenshot DIR]
+//
+// --select opens the picture as a search would; --screenshot (for machines
+// without a display) shows every version of the pictures, opens PICTURE (by
+// default 北京变电站), saves the window as DIR/editor.png and the search list
+// for "BJ" as DIR/editor-search.png, and quits.
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QPainter>
+#include <QTextStream>
+
+#include "editorwindow.h"
+#include "mgraphtreeitem.h"
+#include "mgraphtreevieweditor.h"
+#include "mgraphvieweditor.h"
+#include "siteenvironment.h"
+
+namespace {
+
+int fail(const QString& message)
+{
+    QTextStream(stderr) << "talmeredit: " << message << Qt::endl;
+    return 1;
+}
+
+bool save(QWidget* widget, const QString& path)
+{
+    QApplication::processEvents();
+    return widget->grab().save(path);
+}
+
+// The window with a popup of it painted where it shows (a popup is a window of its own).
+bool saveWithPopup(QWidget* window, QWidget* popup, const QString& path)
+{
+    QApplication::processEvents();
+    QPixmap shot = window->grab();
+    QPainter painter(&shot);
+    painter.drawPixmap(window->mapFromGlobal(popup->mapToGlobal(QPoint(0, 0))), popup->grab());
+    painter.end();
+    return shot.save(path);
+}
+
+// Unfolds the history of the picture the tree has open, to show every version.
+void unfoldHistory(MGraphTreeViewEditor* tree)
+{
+    QTreeWidgetItem* picture = tree->CurrentPictureItem();
+    for (int i = 0; picture && i < picture->childCount(); ++i)
+        picture->child(i)->setExpanded(true);
+}
+
+int screenshots(EditorWindow& window, const QString& picture, const QString& directory)
+{
+    if (!QDir().mkpath(directory))
+        return fail("cannot make " + directory);
+    MGraphTreeViewEditor* tree = window.GraphView()->Tree();
+    tree->ShowAllEdition(true);
+    tree->SelectGraph(picture);
+    unfoldHistory(tree);
+    const QString main = directory + "/editor.png";
+    if (window.OpenPicture() != picture)
+        return fail(picture + " was not opened");
+    if (!save(&window, main))
+        return fail("cannot write " + main);
+    QComboBox* box = window.GraphView()->SearchBox();
+    box->setEditText("BJ");
+    box->showPopup();
+    const QString search = directory + "/editor-search.png";
+    const bool saved = saveWithPopup(&window, box->view()->window(), search);
+    box->hidePopup();
+    if (!saved)
+        return fail("cannot write " + search);
+    QTextStream(stdout) << main << "\n" << search << Qt::endl;
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("talmeredit");
+    QCommandLineParser parser;
+    parser.setApplicationDescription("The graph editor host: a site's graph library and the opened drawing.");
+    parser.addHelpOption();
+    parser.addOption({"site", "The site folder (else the environment).", "DIR"});
+    parser.addOption({"select", "Open this picture as a search would.", "PICTURE"});
+    parser.addOption({"screenshot", "Save screenshots into this folder and quit.", "DIR"});
+    parser.process(app);
+
+    QString error;
+    if (parser.isSet("site") && !SiteEnvironment::Load(parser.value("site"), error))
+        return fail(error);
+    if (!SiteEnvironment::CheckLibrary(error))
+        return fail(error);
+
+    EditorWindow window;
+    window.show();
+    const QString picture = parser.isSet("select") ? parser.value("select") : QString("北京变电站");
+    if (parser.isSet("screenshot"))
+        return screenshots(window, picture, parser.value("screenshot"));
+    if (parser.isSet("select"))
+        window.GraphView()->Tree()->SelectGraph(picture);
+    return app.exec();
+}
