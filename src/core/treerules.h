@@ -87,6 +87,31 @@ void AddEditions(Parent* pictureItem, QList<MDBRecordBase*>& records, bool showH
     }
 }
 
+// Reads the child records of item through the database interface db and
+// puts them where the item's kind wants them: under an application one Item
+// per picture type, in the order read; pictures and versions go to
+// addPictures and addVersions; anything else is deleted.
+template <class Db, class Item, class AddPictures, class AddVersions>
+void LoadChildren(Db* db, Item* item, AddPictures addPictures, AddVersions addVersions)
+{
+    QList<MDBRecordBase*> records;
+    db->GetChildren(item->Record(), records);
+    switch (item->Kind()) {
+    case MDBRecordBase::RecordApplication:
+        for (MDBRecordBase* record : std::as_const(records))
+            new Item(item, record);
+        break;
+    case MDBRecordBase::RecordPicType:
+        addPictures(item, records);
+        break;
+    case MDBRecordBase::RecordPicture:
+        addVersions(item, records);
+        break;
+    default:
+        qDeleteAll(records);
+    }
+}
+
 // The top-level item of a tree holding application app (by record name: two
 // applications may show the same label); null when none.
 template <class Item, class Tree>

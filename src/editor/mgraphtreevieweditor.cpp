@@ -223,22 +223,9 @@ void MGraphTreeViewEditor::loadChildren(MGraphTreeItem* item)
 {
     if (!m_dbInterface || !item->Record() || item->Holds(MDBRecordBase::RecordEdition))
         return;
-    QList<MDBRecordBase*> records;
-    m_dbInterface->GetChildren(item->Record(), records);
-    switch (item->Kind()) {
-    case MDBRecordBase::RecordApplication:
-        for (MDBRecordBase* record : std::as_const(records))
-            new MGraphTreeItem(item, record);
-        break;
-    case MDBRecordBase::RecordPicType:
-        loadPictures(item, records);
-        break;
-    case MDBRecordBase::RecordPicture:
-        loadVersions(item, records);
-        break;
-    default:
-        qDeleteAll(records);
-    }
+    TreeRules::LoadChildren(
+        m_dbInterface, item, [this](MGraphTreeItem* type, QList<MDBRecordBase*>& pictures) { loadPictures(type, pictures); },
+        [this](MGraphTreeItem* picture, QList<MDBRecordBase*>& versions) { loadVersions(picture, versions); });
 }
 
 void MGraphTreeViewEditor::loadPictures(MGraphTreeItem* typeItem, QList<MDBRecordBase*>& records)
@@ -273,23 +260,17 @@ void MGraphTreeViewEditor::ItemClicked(QTreeWidgetItem* treeItem, int)
     MGraphTreeItem* item = MGraphTreeItem::From(treeItem);
     if (!item)
         return;
-    switch (item->Kind()) {
-    case MDBRecordBase::RecordApplication:
+    // A level clicked is read again (even when it is current) and clears the levels below it.
+    if (item->Holds(MDBRecordBase::RecordApplication)) {
         makeCurrent(m_currentApplication, item);
         m_currentPictype = m_currentPicture = nullptr;
-        break;
-    case MDBRecordBase::RecordPicType:
+    } else if (item->Holds(MDBRecordBase::RecordPicType)) {
         makeCurrent(m_currentPictype, item);
         m_currentPicture = nullptr;
-        break;
-    case MDBRecordBase::RecordPicture:
+    } else if (item->Holds(MDBRecordBase::RecordPicture)) {
         ExpandPicture(item, true);
-        break;
-    case MDBRecordBase::RecordEdition:
+    } else if (item->Holds(MDBRecordBase::RecordEdition)) {
         OpenVersion(item, 0);
-        break;
-    default:
-        break;
     }
 }
 

@@ -1,27 +1,14 @@
 #include "mgraphvieweditor.h"
 
-#include <QComboBox>
 #include <QDir>
-#include <QVBoxLayout>
 
-#include "mabstractdbinterface.h"
 #include "mdeploypaths.h"
 #include "mgraphtreevieweditor.h"
 
 MGraphViewEditor::MGraphViewEditor(QWidget* parent, Qt::WindowFlags f)
-    : MAbstractGraphView(parent, f), m_tree(nullptr), m_combo(new QComboBox(this))
+    : MSearchGraphView(parent, f), m_tree(new MGraphTreeViewEditor(this))
 {
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    m_combo->setObjectName("searchBox");
-    m_combo->setEditable(true);
-    m_combo->installEventFilter(this);
-    layout->addWidget(m_combo);
-    m_tree = new MGraphTreeViewEditor(this);
-    m_tree->setObjectName("graphTree");
-    layout->addWidget(m_tree);
-    connect(m_combo, &QComboBox::editTextChanged, this, &MGraphViewEditor::ComboTextChanged);
-    connect(m_combo, qOverload<int>(&QComboBox::activated), this, &MGraphViewEditor::ComboActivated);
+    SetTree(m_tree);
     connect(m_tree, &MGraphTreeViewEditor::GraphSelected, this, &MGraphViewEditor::SendSelected);
     connect(m_tree, &MGraphTreeViewEditor::GraphDelected, this, &MGraphViewEditor::SendGraphDelected);
     connect(m_tree, &MGraphTreeViewEditor::GraphReleased, this, &MGraphViewEditor::SendGraphReleased);
@@ -121,24 +108,7 @@ void MGraphViewEditor::OnShowErrMsg(const QList<MErrMsg>& msgList)
 
 // ---- the search box ---------------------------------------------------------------------
 
-void MGraphViewEditor::ComboTextChanged(const QString& text)
+void MGraphViewEditor::SearchChosen(const QString& name, int occurrence)
 {
-    MAbstractDBInterface* db = m_tree->DBInterface();
-    if (text.isEmpty() || !db)
-        return;
-    QStringList found;
-    db->SearchPictures(found, text.toUpper());
-    m_search.Refill(m_combo, text, found);
-}
-
-void MGraphViewEditor::ComboActivated(int index)
-{
-    m_tree->SelectGraph(m_combo->currentText(), m_search.Occurrence(m_combo, index));
-}
-
-bool MGraphViewEditor::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == m_combo && PictureSearch::OpensPopup(event))
-        m_combo->showPopup(); // the key still reaches the combo box
-    return MAbstractGraphView::eventFilter(watched, event);
+    m_tree->SelectGraph(name, occurrence);
 }

@@ -1,15 +1,13 @@
 #pragma once
 
-#include "mabstractgraphview.h"
-#include "picturesearch.h"
+#include "msearchgraphview.h"
 
 class MGraphTreeViewEditor;
-class QComboBox;
 
 // The graph library view of the graph editor: a search box above the
 // engineer's tree. It relays the tree's signals as the host's view signals
 // and forwards the host's calls to the tree.
-class MGraphViewEditor : public MAbstractGraphView
+class MGraphViewEditor : public MSearchGraphView
 {
     Q_OBJECT
 
@@ -30,7 +28,6 @@ public:
     virtual void CreatePicture(const QString& pictype, const QString& name);
 
     MGraphTreeViewEditor* Tree() const { return m_tree; }
-    QComboBox* SearchBox() const { return m_combo; }
 
 public Q_SLOTS:
     void SendSelected(const QString& app, const QString& pic, int edition, int type);
@@ -39,14 +36,11 @@ public Q_SLOTS:
     void SendEditProperty();
     void SendChangeGraphType(const QString& app, const QString& pic, const QString& pictype, int pictypeid);
     void OnShowErrMsg(const QList<MErrMsg>& msgList);
-    void ComboTextChanged(const QString& text);
-    void ComboActivated(int index);
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    // Selects and opens the chosen picture (its draft, or its only version).
+    void SearchChosen(const QString& name, int occurrence) override;
 
 private:
     MGraphTreeViewEditor* m_tree; // child widget
-    QComboBox* m_combo;           // child widget
-    PictureSearch m_search;       // the match list and the saved index
 };

@@ -125,23 +125,11 @@ void MGraphTreeViewOnline::RefreshItem(MGraphItemOnline* item)
 {
     if (!item->Record() || item->Holds(MDBRecordBase::RecordEdition) || item->IsLoaded() || !m_dbInterface)
         return;
-    QList<MDBRecordBase*> records;
-    m_dbInterface->GetChildren(item->Record(), records);
-    switch (item->Record()->type) {
-    case MDBRecordBase::RecordApplication:
-        for (MDBRecordBase* record : std::as_const(records))
-            new MGraphItemOnline(item, record);
-        item->SetLoaded();
-        break;
-    case MDBRecordBase::RecordPicType:
-        fillPictures(item, records);
-        break;
-    case MDBRecordBase::RecordPicture:
-        fillEditions(item, records);
-        break;
-    default:
-        qDeleteAll(records);
-    }
+    TreeRules::LoadChildren(
+        m_dbInterface, item, [this](MGraphItemOnline* type, QList<MDBRecordBase*>& pictures) { fillPictures(type, pictures); },
+        [this](MGraphItemOnline* picture, QList<MDBRecordBase*>& editions) { fillEditions(picture, editions); });
+    if (item->Holds(MDBRecordBase::RecordApplication))
+        item->SetLoaded(); // its picture types are read once
 }
 
 void MGraphTreeViewOnline::fillPictures(MGraphItemOnline* typeItem, QList<MDBRecordBase*>& records)

@@ -1,28 +1,13 @@
 #include "mgraphviewonline.h"
 
-#include <QComboBox>
-#include <QVBoxLayout>
-
-#include "mabstractdbinterface.h"
-#include "mdbinterfaceholder.h"
 #include "mgraphprivilege.h"
 #include "mgraphtreeviewonline.h"
 
 MGraphViewOnline::MGraphViewOnline(QWidget* parent)
-    : MAbstractGraphView(parent), m_tree(nullptr), m_combo(new QComboBox(this))
+    : MSearchGraphView(parent), m_tree(new MGraphTreeViewOnline(this))
 {
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    m_combo->setObjectName("searchBox");
-    m_combo->setEditable(true);
-    m_combo->installEventFilter(this);
-    connect(m_combo, &QComboBox::editTextChanged, this, &MGraphViewOnline::ComboTextChanged);
-    layout->addWidget(m_combo);
-    m_tree = new MGraphTreeViewOnline(this);
-    m_tree->setObjectName("graphTree");
-    layout->addWidget(m_tree);
+    SetTree(m_tree);
     connect(m_tree, &MGraphTreeViewOnline::GraphSelected, this, &MGraphViewOnline::SendSelected);
-    connect(m_combo, qOverload<int>(&QComboBox::activated), this, &MGraphViewOnline::ComboActivated);
 }
 
 MGraphViewOnline::~MGraphViewOnline() = default;
@@ -58,24 +43,7 @@ void MGraphViewOnline::SendSelected(const QString& app, const QString& pic, int 
     emit GraphSelected(app, pic, edition, 0);
 }
 
-void MGraphViewOnline::ComboTextChanged(const QString& text)
+void MGraphViewOnline::SearchChosen(const QString& name, int occurrence)
 {
-    MAbstractDBInterface* db = MDBInterfaceHolder::Instance()->GetInterface();
-    if (text.isEmpty() || !db)
-        return;
-    QStringList found;
-    db->SearchPictures(found, text.toUpper());
-    m_search.Refill(m_combo, text, found);
-}
-
-void MGraphViewOnline::ComboActivated(int index)
-{
-    m_tree->SelectGraph(m_combo->currentText(), m_search.Occurrence(m_combo, index));
-}
-
-bool MGraphViewOnline::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == m_combo && PictureSearch::OpensPopup(event))
-        m_combo->showPopup(); // the key still reaches the combo
-    return MAbstractGraphView::eventFilter(watched, event);
+    m_tree->SelectGraph(name, occurrence);
 }

@@ -52,7 +52,7 @@ public:
         m_view = std::make_unique<MGraphViewEditor>();
         m_view->resize(400, 600);
         m_view->show();
-        return QTest::qWaitForWindowExposed(m_view.get());
+        return QTest::qWaitForWindowExposed(m_view.get(), 30000); // a loaded machine is slow to show it
     }
     void closeView() { m_view.reset(); }
 

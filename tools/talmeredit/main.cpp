@@ -19,15 +19,9 @@
 #include "mgraphtreeitem.h"
 #include "mgraphtreevieweditor.h"
 #include "mgraphvieweditor.h"
-#include "siteenvironment.h"
+#include "hostprogram.h"
 
 namespace {
-
-int fail(const QString& message)
-{
-    QTextStream(stderr) << "talmeredit: " << message << Qt::endl;
-    return 1;
-}
 
 bool save(QWidget* widget, const QString& path)
 {
@@ -57,16 +51,16 @@ void unfoldHistory(MGraphTreeViewEditor* tree)
 int screenshots(EditorWindow& window, const QString& picture, const QString& directory)
 {
     if (!QDir().mkpath(directory))
-        return fail("cannot make " + directory);
+        return HostProgram::Fail("cannot make " + directory);
     MGraphTreeViewEditor* tree = window.GraphView()->Tree();
     tree->ShowAllEdition(true);
     tree->SelectGraph(picture);
     unfoldHistory(tree);
     const QString main = directory + "/editor.png";
     if (window.OpenPicture() != picture)
-        return fail(picture + " was not opened");
+        return HostProgram::Fail(picture + " was not opened");
     if (!save(&window, main))
-        return fail("cannot write " + main);
+        return HostProgram::Fail("cannot write " + main);
     QComboBox* box = window.GraphView()->SearchBox();
     box->setEditText("BJ");
     box->showPopup();
@@ -74,7 +68,7 @@ int screenshots(EditorWindow& window, const QString& picture, const QString& dir
     const bool saved = saveWithPopup(&window, box->view()->window(), search);
     box->hidePopup();
     if (!saved)
-        return fail("cannot write " + search);
+        return HostProgram::Fail("cannot write " + search);
     QTextStream(stdout) << main << "\n" << search << Qt::endl;
     return 0;
 }
@@ -86,18 +80,12 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName("talmeredit");
     QCommandLineParser parser;
-    parser.setApplicationDescription("The graph editor host: a site's graph library and the opened drawing.");
-    parser.addHelpOption();
-    parser.addOption({"site", "The site folder (else the environment).", "DIR"});
+    HostProgram::AddSiteOptions(parser, "The graph editor host: a site's graph library and the opened drawing.");
     parser.addOption({"select", "Open this picture as a search would.", "PICTURE"});
     parser.addOption({"screenshot", "Save screenshots into this folder and quit.", "DIR"});
     parser.process(app);
-
-    QString error;
-    if (parser.isSet("site") && !SiteEnvironment::Load(parser.value("site"), error))
-        return fail(error);
-    if (!SiteEnvironment::CheckLibrary(error))
-        return fail(error);
+    if (!HostProgram::OpenSite(parser))
+        return 1;
 
     EditorWindow window;
     window.show();

@@ -11,6 +11,10 @@ class QEvent;
 class PictureSearch
 {
 public:
+    // Asks the database interface for the pictures whose name or Pinyin
+    // initials begin with text (upper-cased) and refills box with them.
+    // Nothing happens for an empty text or without an interface.
+    void Search(QComboBox* box, const QString& text);
     // Refills box (signals blocked): text at index 0, then matches. The
     // box's index before the refill is kept for Occurrence(0).
     void Refill(QComboBox* box, const QString& text, const QStringList& matches);

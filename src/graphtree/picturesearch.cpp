@@ -3,6 +3,19 @@
 #include <QComboBox>
 #include <QKeyEvent>
 
+#include "mabstractdbinterface.h"
+#include "mdbinterfaceholder.h"
+
+void PictureSearch::Search(QComboBox* box, const QString& text)
+{
+    MAbstractDBInterface* db = MDBInterfaceHolder::Instance()->GetInterface();
+    if (text.isEmpty() || !db)
+        return;
+    QStringList found;
+    db->SearchPictures(found, text.toUpper());
+    Refill(box, text, found);
+}
+
 void PictureSearch::Refill(QComboBox* box, const QString& text, const QStringList& matches)
 {
     m_savedIndex = box->currentIndex();
