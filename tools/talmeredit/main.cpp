@@ -40,6 +40,17 @@ bool saveWithPopup(QWidget* window, QWidget* popup, const QString& path)
     return shot.save(path);
 }
 
+// A click opens a picture's draft or its only version; with a history and no
+// current draft nothing opens, so the screenshot opens the latest (the last row).
+void openLatestIfNothingOpened(MGraphTreeViewEditor* tree)
+{
+    QTreeWidgetItem* picture = tree->CurrentPictureItem();
+    if (!picture || tree->CurrentVersionItem() || picture->childCount() == 0)
+        return;
+    if (MGraphTreeItem* latest = MGraphTreeItem::From(picture->child(picture->childCount() - 1)))
+        tree->OpenVersion(latest, 0);
+}
+
 // Unfolds the history of the picture the tree has open, to show every version.
 void unfoldHistory(MGraphTreeViewEditor* tree)
 {
@@ -55,6 +66,7 @@ int screenshots(EditorWindow& window, const QString& picture, const QString& dir
     MGraphTreeViewEditor* tree = window.GraphView()->Tree();
     tree->ShowAllEdition(true);
     tree->SelectGraph(picture);
+    openLatestIfNothingOpened(tree);
     unfoldHistory(tree);
     const QString main = directory + "/editor.png";
     if (window.OpenPicture() != picture)
