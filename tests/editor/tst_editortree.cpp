@@ -149,8 +149,10 @@ void tst_EditorTree::picturesOncePerNameInPinyinOrder()
     MGraphTreeItem* type = site.click({"A", "station"});
     QVERIFY(type);
     QCOMPARE(texts(type), (QStringList{"安徽站", "北京变电站", "上海站", "Twin"}));
-    QCOMPARE(site.tree()->PicturesOfType(type->Record()).size(), 4);
-    qDeleteAll(site.tree()->PicturesOfType(type->Record()));
+    const QList<MDBRecordBase*> listed = site.tree()->PicturesOfType(type->Record());
+    const int count = int(listed.size());
+    qDeleteAll(listed);
+    QCOMPARE(count, 4);
     MGraphTreeItem* twin = site.click({"A", "station", "Twin"});
     QVERIFY(twin);
     QCOMPARE(texts(twin), (QStringList{"draft", "latest version"}));
