@@ -28,6 +28,8 @@
 #include "mfilesynchronize.h"
 #include "mgraphitemonline.h"
 #include "mgraphprivilege.h"
+#include "mgraphtreeitem.h"
+#include "mgraphtreevieweditor.h"
 #include "mgraphtreeviewonline.h"
 #include "mgraphtreewidget.h"
 #include "miconlistonline.h"
@@ -259,22 +261,27 @@ void benchFailedLogins(Bench::Table& table)
                 "the faster", qMin(wrong, unknown), 3.0);
 }
 
-void benchTree(const Site& site, Bench::Table& table)
+// The bare SQL of a tree's first level and the picture types of the largest application.
+double bareApplicationListing(const Site& site)
 {
     QSqlQuery applications = prepared(site, "SELECT a.oid, a.a_name FROM c_application a");
     QSqlQuery types = prepared(site, "SELECT t.oid, t.a_name, t.a_type FROM c_picturetype t JOIN t_object o "
                                      "ON o.oid = t.oid WHERE o.parent = ? ORDER BY t.oid");
+    return Bench::medianMicros([&] {
+        readAll(applications, {});
+        readAll(types, {site.large.bigApplication.toLongLong()});
+    }, 20);
+}
+
+void benchTree(const Site& site, Bench::Table& table)
+{
     const double tree = Bench::medianMicros([] {
         Tree widget;
         widget.expandFirstApplication();
         if (widget.topLevelItem(0)->childCount() != 20)
             qFatal("expected 20 picture types");
     }, 20);
-    const double bare = Bench::medianMicros([&] {
-        readAll(applications, {});
-        readAll(types, {site.large.bigApplication.toLongLong()});
-    }, 20);
-    table.limit("graph tree: open, expand an application", tree, "bare SQL", bare, 100000);
+    table.limit("graph tree: open, expand an application", tree, "bare SQL", bareApplicationListing(site), 100000);
     QSqlQuery pictures = prepared(site, kChildrenSql);
     const double bigType = Bench::medianMicros([&] {
         Tree widget;
@@ -287,11 +294,12 @@ void benchTree(const Site& site, Bench::Table& table)
                 barePictures, 100000);
 }
 
-// The child of parent whose record has that identifier.
-QTreeWidgetItem* itemOf(QTreeWidgetItem* parent, const QString& oid)
+// The child of parent (an Item of the online or the editor tree) whose record has that identifier.
+template <class Item>
+Item* itemOf(QTreeWidgetItem* parent, const QString& oid)
 {
-    for (int i = 0; i < parent->childCount(); ++i) {
-        auto* item = dynamic_cast<MGraphItemOnline*>(parent->child(i));
+    for (int i = 0; parent && i < parent->childCount(); ++i) {
+        auto* item = dynamic_cast<Item*>(parent->child(i));
         if (item && item->Record() && item->Record()->oid == oid)
             return item;
     }
@@ -308,13 +316,9 @@ double onlineTreeMicros(const Site& site, int repeats)
     MGraphPrivilege::LogIn("operator", "operator");
     const double tree = Bench::medianMicros([&] {
         MGraphTreeViewOnline widget;
-        QTreeWidgetItem* app = nullptr;
-        for (int i = 0; i < widget.topLevelItemCount() && !app; ++i) {
-            auto* item = static_cast<MGraphItemOnline*>(widget.topLevelItem(i));
-            app = item->Record()->oid == site.large.bigApplication ? item : nullptr;
-        }
+        QTreeWidgetItem* app = itemOf<MGraphItemOnline>(widget.invisibleRootItem(), site.large.bigApplication);
         widget.ItemClicked(app, 0);
-        QTreeWidgetItem* type = app ? itemOf(app, site.large.bigType) : nullptr;
+        QTreeWidgetItem* type = itemOf<MGraphItemOnline>(app, site.large.bigType);
         widget.ItemClicked(type, 0);
         if (!type || type->childCount() != 1000)
             qFatal("expected 1,000 pictures in the online tree");
@@ -336,6 +340,33 @@ double iconSyncMicros(int repeats)
 {
     Synchronize sync;
     return Bench::medianMicros([&] { sync.SynIconFiles(); }, repeats);
+}
+
+// The editor's tree: opened as the editor host opens it, the largest
+// application clicked, then its type of 1,000 pictures.
+void benchEditorTree(const Site& site, Bench::Table& table)
+{
+    QSqlQuery pictures = prepared(site, kChildrenSql);
+    auto open = [&site](bool expandType) {
+        MGraphTreeViewEditor widget;
+        MGraphTreeItem* app = itemOf<MGraphTreeItem>(widget.invisibleRootItem(), site.large.bigApplication);
+        widget.ItemClicked(app, 0);
+        if (!app || app->childCount() == 0)
+            qFatal("expected the picture types of the largest application in the editor tree");
+        if (!expandType)
+            return;
+        MGraphTreeItem* type = itemOf<MGraphTreeItem>(app, site.large.bigType);
+        widget.ItemClicked(type, 0);
+        if (!type || type->childCount() != 1000)
+            qFatal("expected 1,000 pictures in the editor tree");
+    };
+    const double tree = Bench::medianMicros([&] { open(false); }, 20);
+    table.limit("editor tree: open, expand the largest application", tree, "bare SQL", bareApplicationListing(site),
+                100000);
+    const double bigType = Bench::medianMicros([&] { open(true); }, 10);
+    const double barePictures = Bench::medianMicros([&] { readAll(pictures, {site.large.bigType.toLongLong()}); }, 10);
+    table.limit("editor tree: open, expand a type of 1,000 pictures", bigType, "bare SQL of its pictures",
+                barePictures, 100000);
 }
 
 void benchIconSync(const Site& site, Bench::Table& table)
@@ -635,6 +666,7 @@ int main(int argc, char** argv)
     benchFailedLogins(table);
     benchTree(site, table);
     benchOnlineTree(site, table);
+    benchEditorTree(site, table);
     benchIconSync(site, table);
     benchIconPalette(site, db, table);
     benchPinyin(table);

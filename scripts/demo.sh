@@ -1,13 +1,26 @@
 #!/usr/bin/env bash
 # The main job: installs what the project needs, builds the command-line tool,
 # creates a sample site in demo-site/ (once; delete it for a fresh one) and
-# takes a short tour of the library with the tool.
+# takes a short tour of the library with the tool. Then it starts the hosts
+# (the online viewer, the graph editor) when a display is available; without
+# one, or with --screenshot DIR, it saves pictures of their windows instead.
+#
+#   scripts/demo.sh [--screenshot DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+shots=
+if [ "${1:-}" = "--screenshot" ]; then
+  shots=${2:?"--screenshot needs a folder"}
+elif [ -n "${1:-}" ]; then
+  echo "usage: scripts/demo.sh [--screenshot DIR]" >&2
+  exit 2
+fi
+[ -n "${DISPLAY:-}" ] || shots=${shots:-demo-shots}
+
 bash scripts/install-deps.sh >/dev/null
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j "${JOBS:-$(nproc)}" --target talmerctl talmerview >/dev/null
+cmake --build build -j "${JOBS:-$(nproc)}" --target talmerctl talmerview talmeredit >/dev/null
 
 site=demo-site
 tool=./build/tools/talmerctl/talmerctl
@@ -64,14 +77,35 @@ step "the online viewer, logged in as the sample operator (level 1, area 1)"
 demo_password=operator-demo
 printf '%s\n%s\n' "$demo_password" "$demo_password" | "$tool" --site "$site" user passwd operator >/dev/null
 viewer=./build/tools/talmerview/talmerview
-if [ -n "${DISPLAY:-}" ]; then
+# Offscreen when there is no display and xvfb-run is missing; under Xvfb when it is there.
+headless() {
+  if [ -z "${DISPLAY:-}" ] && command -v xvfb-run >/dev/null; then
+    xvfb-run -a -s "-screen 0 1280x800x24" env QT_QPA_PLATFORM=xcb "$@"
+  elif [ -z "${DISPLAY:-}" ]; then
+    QT_QPA_PLATFORM=offscreen "$@"
+  else
+    "$@"
+  fi
+}
+if [ -z "$shots" ]; then
   echo "a window opens: pick a picture on the left, or type its initials (BJ) in the search box"
   echo "$demo_password" | "$viewer" --site "$site" --user operator
 else
-  mkdir -p demo-shots
-  echo "$demo_password" | QT_QPA_PLATFORM=offscreen "$viewer" --site "$site" --user operator --search BJ \
-    --screenshot demo-shots/viewer.png 2>/dev/null
-  echo "no display: the viewer's window is in demo-shots/viewer.png, its search list in demo-shots/viewer-search.png"
+  mkdir -p "$shots"
+  echo "$demo_password" | headless "$viewer" --site "$site" --user operator --search BJ \
+    --screenshot "$shots/viewer.png" 2>/dev/null
+  echo "the viewer's window is in $shots/viewer.png, its search list in $shots/viewer-search.png"
+fi
+
+step "the graph editor: the library as the engineer edits it"
+editor=./build/tools/talmeredit/talmeredit
+if [ -z "$shots" ]; then
+  echo "a window opens: click a picture to draw it, \"Add label\" to change it, Save to keep it as the draft"
+  "$editor" --site "$site"
+else
+  headless "$editor" --site "$site" --screenshot "$shots" >/dev/null 2>&1
+  echo "the editor's window (SCADA / 北京变电站 with every version) is in $shots/editor.png,"
+  echo "its search list for BJ in $shots/editor-search.png"
 fi
 
 printf '\nThe site stays in %s/; its hosts need the environment in %s/site.env.\n' "$site" "$site"

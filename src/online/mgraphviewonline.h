@@ -2,15 +2,14 @@
 
 #include <QStringList>
 
-#include "mabstractgraphview.h"
+#include "msearchgraphview.h"
 
 class MGraphTreeViewOnline;
-class QComboBox;
 
 // The graph library view of the online viewer: a search box above the
 // operator's tree. Typing lists the pictures whose name or Pinyin initials
 // begin with the text; choosing one opens its latest edition.
-class MGraphViewOnline : public MAbstractGraphView
+class MGraphViewOnline : public MSearchGraphView
 {
     Q_OBJECT
 
@@ -30,23 +29,15 @@ public:
     // Whether the last SetUserInfo logged somebody in.
     bool LoggedIn() const { return m_loggedIn; }
     MGraphTreeViewOnline* Tree() const { return m_tree; }
-    QComboBox* SearchBox() const { return m_combo; }
 
 public Q_SLOTS:
     void SendSelected(const QString& app, const QString& pic, int edition);
-    void ComboTextChanged(const QString& text);
-    void ComboActivated(int index);
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    // Opens the latest edition of the chosen picture.
+    void SearchChosen(const QString& name, int occurrence) override;
 
 private:
-    // Which occurrence of the chosen name (0 the first) the combo's entry index is.
-    int occurrence(int index) const;
-
     MGraphTreeViewOnline* m_tree; // child widget
-    QComboBox* m_combo;           // child widget
-    int m_savedIndex = -1;
-    QStringList m_candidates;     // [0] the typed text, [i] combo item i
     bool m_loggedIn = false;
 };

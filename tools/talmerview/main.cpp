@@ -15,16 +15,10 @@
 
 #include "mgraphviewonline.h"
 #include "passwordreader.h"
-#include "siteenvironment.h"
+#include "hostprogram.h"
 #include "viewerwindow.h"
 
 namespace {
-
-int fail(const QString& message)
-{
-    QTextStream(stderr) << "talmerview: " << message << Qt::endl;
-    return 1;
-}
 
 void search(MGraphViewOnline* view, const QString& text, const QString& screenshot)
 {
@@ -49,28 +43,22 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName("talmerview");
     QCommandLineParser parser;
-    parser.setApplicationDescription("The online viewer: a site's released pictures, as an operator sees them.");
-    parser.addHelpOption();
-    parser.addOption({"site", "The site folder (else the environment).", "DIR"});
+    HostProgram::AddSiteOptions(parser, "The online viewer: a site's released pictures, as an operator sees them.");
     parser.addOption({"user", "Log in as this operator (password from the terminal or standard input).", "NAME"});
     parser.addOption({"search", "Type this into the search box and open the first match.", "TEXT"});
     parser.addOption({"screenshot", "Save the window to this PNG file and quit.", "FILE"});
     parser.process(app);
-
-    QString error;
-    if (parser.isSet("site") && !SiteEnvironment::Load(parser.value("site"), error))
-        return fail(error);
-    if (!SiteEnvironment::CheckLibrary(error))
-        return fail(error);
+    if (!HostProgram::OpenSite(parser))
+        return 1;
 
     ViewerWindow window;
     if (parser.isSet("user")) {
         QString password;
         if (!PasswordReader::Read(QString("password for %1: ").arg(parser.value("user")), false, password))
-            return fail("no password given");
+            return HostProgram::Fail("no password given");
         window.GraphView()->SetUserInfo(parser.value("user"), password);
         if (!window.GraphView()->LoggedIn())
-            return fail("log-in refused for " + parser.value("user"));
+            return HostProgram::Fail("log-in refused for " + parser.value("user"));
     }
     window.show();
     const QString screenshot = parser.value("screenshot");
@@ -79,5 +67,5 @@ int main(int argc, char** argv)
     if (screenshot.isEmpty())
         return app.exec();
     QApplication::processEvents();
-    return window.grab().save(screenshot) ? 0 : fail("cannot write " + screenshot);
+    return window.grab().save(screenshot) ? 0 : HostProgram::Fail("cannot write " + screenshot);
 }

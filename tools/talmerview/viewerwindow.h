@@ -1,13 +1,12 @@
 #pragma once
 
-#include <QMainWindow>
+#include "hostwindow.h"
 
-class GraphCanvas;
 class MGraphViewOnline;
 
 // The online viewer host: the library's online graph view docked on the
 // left, the opened version drawn on the right.
-class ViewerWindow : public QMainWindow
+class ViewerWindow : public HostWindow
 {
     Q_OBJECT
 
@@ -21,5 +20,4 @@ public Q_SLOTS:
 
 private:
     MGraphViewOnline* m_view; // in the dock
-    GraphCanvas* m_canvas;    // central widget
 };

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QWidget>
+
+#include <memory>
+
+class MGraphDoc;
+
+// Draws one drawing with the graph engine, scaled to fit. The editor host
+// also changes it (AddLabel) and writes it out (Save); IsDirty says whether
+// it holds changes not written yet.
+class GraphCanvas : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit GraphCanvas(QWidget* parent = nullptr);
+    ~GraphCanvas() override;
+
+    // Opens the binary form, else the text form; false (and an empty canvas)
+    // when neither reads.
+    bool Open(const QString& binaryPath, const QString& textPath);
+    // An empty drawing of that name, picture type and substation.
+    void New(const QString& name, QString typeName, int typeId, const QString& substation);
+    void Close();
+    bool HasDrawing() const { return m_doc != nullptr; }
+    MGraphDoc* Doc() const { return m_doc.get(); }
+
+    // Adds a text at the middle of the drawing; false without a drawing.
+    bool AddLabel(const QString& text);
+    bool IsDirty() const { return m_dirty; }
+    // Writes the drawing, its binary form and its dynamic data next to
+    // textPath (".xrg", ".brg", ".fg"); on failure the files that were there
+    // are put back and error says why.
+    bool Save(const QString& textPath, QString& error);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    std::unique_ptr<MGraphDoc> m_doc;
+    bool m_dirty = false;
+};

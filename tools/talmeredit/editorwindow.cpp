@@ -1,0 +1,151 @@
+#include "editorwindow.h"
+
+#include <QDockWidget>
+#include <QInputDialog>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include "graphcanvas.h"
+#include "mdeploypaths.h"
+#include "mgraphtreevieweditor.h"
+#include "mgraphvieweditor.h"
+#include "propertydialog.h"
+
+EditorWindow::EditorWindow(QWidget* parent)
+    : HostWindow(tr("Talmer editor"), new MGraphViewEditor, parent),
+      m_view(static_cast<MGraphViewEditor*>(View())),
+      m_messages(new QListWidget),
+      m_bridge(Canvas())
+{
+    auto* messages = new QDockWidget(tr("Messages"), this);
+    messages->setObjectName("messageDock");
+    messages->setFeatures(QDockWidget::NoDockWidgetFeatures);
+    messages->setWidget(m_messages);
+    m_messages->setMaximumHeight(110);
+    addDockWidget(Qt::BottomDockWidgetArea, messages);
+    m_view->setMinimumWidth(320); // room for the history entries and their times
+    m_view->SetGraphBridge(&m_bridge);
+    connect(m_view, &MAbstractGraphView::GraphSelected, this, &EditorWindow::OpenGraph);
+    connect(m_view, &MAbstractGraphView::GraphReleased, this, &EditorWindow::GraphReleased);
+    connect(m_view, &MAbstractGraphView::GraphDelected, this, &EditorWindow::GraphDeleted);
+    connect(m_view, &MAbstractGraphView::EditPicProperty, this, &EditorWindow::EditProperty);
+    connect(m_view, &MAbstractGraphView::sigChangeGraphType, this, &EditorWindow::GraphTypeChanged);
+    connect(m_view, &MAbstractGraphView::ShowErrMsg, this, &EditorWindow::ShowMessages);
+    createActions();
+    say(tr("Pick a picture on the left, or type its name or initials."));
+}
+
+void EditorWindow::createActions()
+{
+    QToolBar* tools = addToolBar(tr("Drawing"));
+    tools->setObjectName("drawingTools");
+    tools->addAction(tr("Add label"), this, &EditorWindow::AddLabel);
+    tools->addAction(tr("Save"), this, &EditorWindow::Save)->setShortcut(QKeySequence::Save);
+    tools->addAction(tr("Go to picture"), this, &EditorWindow::GoToPicture);
+}
+
+void EditorWindow::say(const QString& message)
+{
+    statusBar()->showMessage(message);
+}
+
+bool EditorWindow::mayLeaveDrawing()
+{
+    if (!Canvas()->IsDirty())
+        return true;
+    return QMessageBox::question(this, windowTitle(), tr("%1 has unsaved changes. Give them up?").arg(m_pic))
+        == QMessageBox::Yes;
+}
+
+void EditorWindow::OpenGraph(const QString& app, const QString& pic, int edition, int)
+{
+    if (!mayLeaveDrawing())
+        return;
+    m_app = app;
+    m_pic = pic;
+    if (!m_view->IsNewGraph()) {
+        ShowVersion(app, pic, edition);
+        return;
+    }
+    QString typeName, substation;
+    int typeId = 0;
+    m_view->GraphType(pic, app, typeName, typeId);
+    m_view->GetSubstationName(substation);
+    Canvas()->New(pic, typeName, typeId, substation);
+    say(tr("%1 / %2: a new drawing of type %3").arg(app, pic, typeName));
+}
+
+void EditorWindow::GraphReleased(const QString& app, const QString& pic, int edition)
+{
+    say(tr("%1 / %2: version %3 released").arg(app, pic).arg(edition));
+}
+
+void EditorWindow::GraphDeleted(const QString& app, const QString& name)
+{
+    if (app == m_app && name == m_pic) {
+        Canvas()->Close(); // its drafts are gone with it
+        m_app.clear();
+        m_pic.clear();
+    }
+    say(tr("%1 / %2 deleted").arg(app, name));
+}
+
+void EditorWindow::EditProperty()
+{
+    if (m_pic.isEmpty())
+        return;
+    PropertyDialog dialog(m_app, m_pic, this);
+    if (!dialog.Loaded()) {
+        ShowMessages({MErrMsg(m_pic, tr("its properties cannot be read"))});
+        return;
+    }
+    dialog.exec();
+}
+
+void EditorWindow::GraphTypeChanged(const QString& app, const QString& pic, const QString& pictype, int)
+{
+    say(tr("%1 / %2 is now of type %3").arg(app, pic, pictype));
+}
+
+void EditorWindow::ShowMessages(const QList<MErrMsg>& messages)
+{
+    for (const MErrMsg& message : messages)
+        m_messages->addItem(QString("%1: %2").arg(message.object, message.message));
+    m_messages->scrollToBottom();
+}
+
+void EditorWindow::AddLabel()
+{
+    const QString text = m_pic.isEmpty() ? tr("label") : m_pic;
+    if (Canvas()->AddLabel(text))
+        say(tr("%1: unsaved changes").arg(m_pic));
+    else
+        say(tr("Open a picture first."));
+}
+
+void EditorWindow::Save()
+{
+    if (m_pic.isEmpty() || !Canvas()->HasDrawing()) {
+        say(tr("Nothing to save."));
+        return;
+    }
+    QString error;
+    if (!Canvas()->Save(MDeployPaths::VersionFile(m_app, m_pic, 0, "xrg"), error)) {
+        ShowMessages({MErrMsg(m_pic, error)});
+        say(tr("%1 was not saved.").arg(m_pic));
+        return;
+    }
+    m_view->SaveDraft(m_app, m_pic);
+    say(tr("%1 / %2: saved as the draft").arg(m_app, m_pic));
+}
+
+void EditorWindow::GoToPicture()
+{
+    bool ok = false;
+    const QString name = QInputDialog::getText(this, tr("Go to picture"), tr("picture name"), QLineEdit::Normal,
+                                               QString(), &ok);
+    if (ok && !name.isEmpty())
+        m_view->Tree()->SelectGraph(name);
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QList>
+
+#include "canvasbridge.h"
+#include "hostwindow.h"
+#include "merrmsg.h"
+
+class MGraphViewEditor;
+class QListWidget;
+
+// The graph editor host: the library's editor view docked on the left, the
+// opened drawing on the canvas, the view's messages in a list below. It
+// answers every signal of the view and offers "Add label", "Save" and
+// "Go to picture".
+class EditorWindow : public HostWindow
+{
+    Q_OBJECT
+
+public:
+    explicit EditorWindow(QWidget* parent = nullptr);
+
+    MGraphViewEditor* GraphView() const { return m_view; }
+    QListWidget* Messages() const { return m_messages; }
+    // The picture on the canvas; empty when none.
+    QString OpenApplication() const { return m_app; }
+    QString OpenPicture() const { return m_pic; }
+
+public Q_SLOTS:
+    void OpenGraph(const QString& app, const QString& pic, int edition, int type);
+    void GraphReleased(const QString& app, const QString& pic, int edition);
+    void GraphDeleted(const QString& app, const QString& name);
+    void EditProperty();
+    void GraphTypeChanged(const QString& app, const QString& pic, const QString& pictype, int pictypeid);
+    void ShowMessages(const QList<MErrMsg>& messages);
+    void AddLabel();
+    // Writes the drawing as the picture's draft and records it in the library.
+    void Save();
+    void GoToPicture();
+
+private:
+    void createActions();
+    void say(const QString& message);
+    // Whether the drawing on the canvas may be replaced (saved or given up).
+    bool mayLeaveDrawing();
+
+    MGraphViewEditor* m_view; // in the dock
+    QListWidget* m_messages;  // in the lower dock
+    CanvasBridge m_bridge;
+    QString m_app, m_pic;
+};
