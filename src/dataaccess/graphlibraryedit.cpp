@@ -188,6 +188,15 @@ Result GraphLibraryEdit::checkNewPicture(const MDBRecordBase& application, const
     return result(Result::Done);
 }
 
+Result GraphLibraryEdit::startNewPicture(const MDBRecordBase& application, const QString& name) const
+{
+    const Result checked = checkNewPicture(application, name);
+    QString why;
+    if (checked.ok() && !prepareFolder(application.name, name, &why))
+        return result(Result::Failed, why);
+    return checked;
+}
+
 bool GraphLibraryEdit::prepareFolder(const QString& application, const QString& name, QString* why) const
 {
     // A folder of a name no record has is a stale copy: it is kept aside.
@@ -221,13 +230,8 @@ Result GraphLibraryEdit::insertPicture(MDBRecordBase& node, MDBRecordBase& appli
 Result GraphLibraryEdit::CreatePicture(MDBRecordBase& node, MDBRecordBase& application, MDBRecordPicType& type,
                                        const QString& name)
 {
-    const Result checked = checkNewPicture(application, name);
-    if (!checked.ok())
-        return checked;
-    QString why;
-    if (!prepareFolder(application.name, name, &why))
-        return result(Result::Failed, why);
-    return insertPicture(node, application, type, name);
+    const Result started = startNewPicture(application, name);
+    return started.ok() ? insertPicture(node, application, type, name) : started;
 }
 
 Result GraphLibraryEdit::DeletePicture(const MDBRecordBase& application, MDBRecordBase& type,
@@ -314,12 +318,10 @@ Result GraphLibraryEdit::PastePicture(MDBRecordBase& node, MDBRecordBase& applic
                                       const QString& name, const QString& source, MGraphDoc* stationDoc,
                                       const QString& station)
 {
-    const Result checked = checkNewPicture(application, name);
-    if (!checked.ok())
-        return checked;
+    const Result started = startNewPicture(application, name);
+    if (!started.ok())
+        return started;
     QString why;
-    if (!prepareFolder(application.name, name, &why))
-        return result(Result::Failed, why);
     const QString draft = MDeployPaths::VersionFile(application.name, name, 0, "xrg");
     bool written = false;
     if (stationDoc && station != stationDoc->GetGraphStation(1)) {

@@ -90,6 +90,8 @@ public:
 
 private:
     Result checkNewPicture(const MDBRecordBase& application, const QString& name) const;
+    // The checks of a new picture's name, then its folder made.
+    Result startNewPicture(const MDBRecordBase& application, const QString& name) const;
     // Makes the folder of a new picture, a stale one put aside; false on failure.
     bool prepareFolder(const QString& application, const QString& name, QString* why) const;
     // Inserts picture name under the type, undoing the folder on failure.
