@@ -3,12 +3,10 @@
 #include <memory>
 
 #include "graphlibraryedit.h"
-#include "importtesting.h"
 #include "mabstractdbinterface.h"
 #include "mdbinterfaceholder.h"
 #include "mdbrecords.h"
 #include "mdeploypaths.h"
-#include "mgraph.h"
 #include "mgraphdoc.h"
 #include "msqldataagent.h"
 #include "picturefolders.h"
@@ -58,25 +56,18 @@ private Q_SLOTS:
     void init();
     void cleanup();
 
-    void pictureNamesFromTyping_data();
-    void pictureNamesFromTyping();
     void safeFolderNames_data();
     void safeFolderNames();
-    void addApplicationAndPictype();
-    void pictypesAreCheckedInTheDatabase();
     void createPicture();
     void renameMovesRecordsFoldersAndServer_data();
     void renameMovesRecordsFoldersAndServer();
     void renameKeepsPrivilegesAndArea();
     void refusedRenameChangesNothing_data();
     void refusedRenameChangesNothing();
-    void failedLocalRenameChangesNothing();
     void renameRenamesEveryRecordOfTheName();
-    void deleteTwiceUnderOneName();
     void deleteKeepsFilesOfADuplicateName();
     void unsafeNamesAreRefusedBeforeAnyPath();
     void outerNetwork();
-    void pasteStationUnderANewName();
     void pasteSourcesThatCannotBeRead_data();
     void pasteSourcesThatCannotBeRead();
 };
@@ -141,28 +132,6 @@ QStringList tst_GraphLibraryEdit::pictureNames()
     return names;
 }
 
-void tst_GraphLibraryEdit::pictureNamesFromTyping_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<bool>("outerNode");
-    QTest::addColumn<QString>("name");
-    QTest::newRow("blank inside") << "a b" << false << "ab";
-    QTest::newRow("blanks everywhere") << " a  b " << false << "ab";
-    QTest::newRow("outer network") << "a b" << true << "webab";
-    QTest::newRow("empty stays empty on the outer network") << " " << true << "";
-}
-
-void tst_GraphLibraryEdit::pictureNamesFromTyping()
-{
-    // Guards against blanks kept in picture names or the "web" prefix on an empty name.
-    QFETCH(QString, typed);
-    QFETCH(bool, outerNode);
-    QFETCH(QString, name);
-    MDBRecordNode node;
-    node.outerOid = outerNode ? "7" : "";
-    QCOMPARE(GraphLibraryEdit::PictureNameFrom(typed, node), name);
-}
-
 void tst_GraphLibraryEdit::safeFolderNames_data()
 {
     QTest::addColumn<QString>("name");
@@ -185,54 +154,6 @@ void tst_GraphLibraryEdit::safeFolderNames()
     QFETCH(QString, name);
     QFETCH(bool, safe);
     QCOMPARE(PictureFolders::IsSafeName(name), safe);
-}
-
-void tst_GraphLibraryEdit::addApplicationAndPictype()
-{
-    // Guards against empty names inserted, or a second application or type of one name.
-    GraphLibraryEdit edit(db());
-    MDBRecordApplication empty;
-    QCOMPARE(edit.AddApplication(*m_node, empty).status, Result::Unchanged);
-    MDBRecordApplication again;
-    again.name = "A";
-    QCOMPARE(edit.AddApplication(*m_node, again).status, Result::Taken);
-    MDBRecordApplication fresh;
-    fresh.name = "B";
-    QVERIFY(edit.AddApplication(*m_node, fresh).ok());
-    QVERIFY(!fresh.oid.isEmpty());
-    readLibrary();
-    QCOMPARE(m_apps.size(), 2);
-
-    MDBRecordPicType noName;
-    QCOMPARE(edit.AddPictype(*m_node, *app(), noName).status, Result::Unchanged);
-    MDBRecordPicType bay;
-    bay.name = "bay";
-    bay.picTypeCode = 4;
-    QVERIFY(edit.AddPictype(*m_node, *app(), bay).ok());
-    readLibrary();
-    QVERIFY(type("bay"));
-    QCOMPARE(int(type("bay")->picTypeCode), 4);
-
-    QVERIFY(edit.DeleteChild(*app(), *type("bay")).ok());
-    QVERIFY(edit.DeleteChild(*m_node, *m_apps.at(1)).ok());
-    readLibrary();
-    QCOMPARE(m_apps.size(), 1);
-    QVERIFY(!type("bay"));
-}
-
-void tst_GraphLibraryEdit::pictypesAreCheckedInTheDatabase()
-{
-    // Guards against a duplicate picture type accepted because the application's items were never loaded.
-    GraphLibraryEdit edit(db());
-    MDBRecordApplication unloaded; // as an application item knows it: no children read
-    unloaded.oid = app()->oid;
-    unloaded.name = "A";
-    MDBRecordPicType station;
-    station.name = "station";
-    QCOMPARE(edit.AddPictype(*m_node, unloaded, station).status, Result::Taken);
-    QVERIFY(station.oid.isEmpty());
-    readLibrary();
-    QCOMPARE(m_types.size(), 2);
 }
 
 void tst_GraphLibraryEdit::createPicture()
@@ -332,24 +253,6 @@ void tst_GraphLibraryEdit::refusedRenameChangesNothing()
     QVERIFY(!local("pic/x") && !local("pic/temporary"));
 }
 
-void tst_GraphLibraryEdit::failedLocalRenameChangesNothing()
-{
-    // Guards against records renamed although the folder could not be: a name with no files.
-    site().picture(m_site->station, "Old");
-    QVERIFY(writeLocal("pic/A/Old/0.xrg", "old"));
-    QVERIFY(writeLocal("pic/A/New/0.xrg", "leftover"));
-    QVERIFY(writeLocal("pic/temporary", "a file where the holding place's folder belongs"));
-    QVERIFY(writeServer("pic/A/Old/0.xrg"));
-    GraphLibraryEdit edit(db());
-    const Result renamed = edit.RenamePicture(*app(), "Old", "New");
-    QCOMPARE(renamed.status, Result::Failed);
-    QVERIFY(!renamed.message.isEmpty());
-    QCOMPARE(pictureNames(), QStringList{"Old"});
-    QCOMPARE(m_site->tree().readFile("pic/A/Old/0.xrg"), QByteArray("old"));
-    QCOMPARE(m_site->tree().readFile("pic/A/New/0.xrg"), QByteArray("leftover"));
-    QVERIFY(server("pic/A/Old/0.xrg") && !server("pic/A/New"));
-}
-
 void tst_GraphLibraryEdit::renameRenamesEveryRecordOfTheName()
 {
     // Guards against a rename that leaves a second record of the old name without its folder.
@@ -359,29 +262,6 @@ void tst_GraphLibraryEdit::renameRenamesEveryRecordOfTheName()
     GraphLibraryEdit edit(db());
     QVERIFY(edit.RenamePicture(*app(), "Twice", "Once").ok());
     QCOMPARE(pictureNames(), (QStringList{"Once", "Once"}));
-}
-
-void tst_GraphLibraryEdit::deleteTwiceUnderOneName()
-{
-    // Guards against the holding place mixing two deleted pictures of one name, or server copies kept.
-    GraphLibraryEdit edit(db());
-    for (const QByteArray copy : {"first", "second"}) {
-        site().picture(m_site->station, "P");
-        readLibrary();
-        QVERIFY(writeLocal("pic/A/P/0.xrg", copy));
-        if (copy == "first")
-            QVERIFY(writeLocal("pic/A/P/1.xrg", copy));
-        QVERIFY(writeServer("pic/A/P/0.xrg"));
-        RecordList pictures;
-        edit.PicturesNamed(*app(), "P", pictures);
-        QCOMPARE(pictures.size(), 1);
-        const Result deleted = edit.DeletePicture(*app(), *type("station"), *pictures.at(0));
-        QVERIFY2(deleted.ok(), qPrintable(deleted.message));
-        QVERIFY(!local("pic/A/P") && !server("pic/A/P"));
-    }
-    QCOMPARE(m_site->tree().readFile("pic/temporary/P/0.xrg"), QByteArray("second"));
-    QVERIFY(!local("pic/temporary/P/1.xrg"));
-    QVERIFY(pictureNames().isEmpty());
 }
 
 void tst_GraphLibraryEdit::deleteKeepsFilesOfADuplicateName()
@@ -458,33 +338,6 @@ void tst_GraphLibraryEdit::outerNetwork()
     QVERIFY(edit.DeletePicture(*app(), *type("station"), *left.at(0)).ok());
     QVERIFY(!edit.PictureNameTaken(*app(), "Both"));
     QVERIFY(!local("pic/A/Both") && !server("pic/A/Both"));
-}
-
-void tst_GraphLibraryEdit::pasteStationUnderANewName()
-{
-    // Guards against a pasted station drawing still naming the station it was copied from.
-    const QString source = m_site->tree().path("pic/A/Src/0.xrg");
-    QVERIFY(ImportTesting::writeStation(source, "OldStation"));
-    GraphLibraryEdit edit(db());
-    MGraphDoc doc(GraphStatusEdit);
-    QVERIFY(edit.CheckPasteSource(source, 2, doc).ok());
-    QCOMPARE(doc.GetGraphTypeID(), 2);
-    const QString station = QString::fromUtf8("新站名称很长的变电站名字");
-    const Result pasted = edit.PastePicture(*m_node, *app(), *type("station"), "Copy", source, &doc, station);
-    QVERIFY2(pasted.ok(), qPrintable(pasted.message));
-    MGraphDoc draft(GraphStatusEdit);
-    QVERIFY(draft.ReadXmlFile(MDeployPaths::VersionFile("A", "Copy", 0, "xrg")));
-    QVERIFY(draft.GetGraphStation(1).toLocal8Bit().size() <= 19);
-    QVERIFY(station.startsWith(draft.GetGraphStation(1)) && !draft.GetGraphStation(1).isEmpty());
-    QCOMPARE(pictureNames(), QStringList{"Copy"});
-
-    // The same station name copies the file as it is.
-    MGraphDoc same(GraphStatusEdit);
-    QVERIFY(edit.CheckPasteSource(source, 2, same).ok());
-    QVERIFY(edit.PastePicture(*m_node, *app(), *type("station"), "Same", source, &same, "OldStation").ok());
-    QCOMPARE(m_site->tree().readFile("pic/A/Same/0.xrg"), m_site->tree().readFile("pic/A/Src/0.xrg"));
-    QCOMPARE(edit.PastePicture(*m_node, *app(), *type("station"), "Same", source, nullptr, {}).status,
-             Result::Taken);
 }
 
 void tst_GraphLibraryEdit::pasteSourcesThatCannotBeRead_data()

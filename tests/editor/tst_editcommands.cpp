@@ -408,6 +408,7 @@ void tst_EditCommands::failedRenameSaysSo()
     QVERIFY(files().writeFile("pic/A/P/0.xrg", "draft"));
     QVERIFY(files().writeFile("pic/A/New/0.xrg", "leftover"));
     QVERIFY(files().writeFile("pic/temporary", "a file where the holding place belongs"));
+    QVERIFY(writeServer("pic/A/P/0.xrg"));
     QVERIFY(m_site->makeView());
     QVERIFY(point({"A", "station", "P"}));
     DialogDriver dialogs;
@@ -417,6 +418,7 @@ void tst_EditCommands::failedRenameSaysSo()
     QVERIFY(library().contains("A:station/P"));
     QCOMPARE(files().readFile("pic/A/P/0.xrg"), QByteArray("draft"));
     QCOMPARE(files().readFile("pic/A/New/0.xrg"), QByteArray("leftover"));
+    QVERIFY(server("pic/A/P/0.xrg") && !server("pic/A/New"));
     QVERIFY(m_site->view()->ChangePicName("A", "P", "P")); // nothing to do is no failure
 }
 
