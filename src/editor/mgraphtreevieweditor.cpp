@@ -136,6 +136,11 @@ void MGraphTreeViewEditor::createActions()
         separator->setSeparator(true);
     }
     m_importMenu = new QMenu(tr("import picture"), this);
+    m_importMenu->addActions({Action(Command::ImportFolderPic), Action(Command::ImportFilePic)});
+    // Commands that are not built are never shown, in any menu.
+    for (int i = 0; i < kCommandCount; ++i)
+        m_actions.at(size_t(i))->setVisible(IsBuilt(Command(i)));
+    m_importMenu->menuAction()->setVisible(IsBuilt(Command::ImportFolderPic) || IsBuilt(Command::ImportFilePic));
 }
 
 // ---- state and lookups ----------------------------------------------------------------
@@ -441,26 +446,31 @@ bool MGraphTreeViewEditor::IsBuilt(Command command)
 
 QList<QAction*> MGraphTreeViewEditor::MenuActions(QTreeWidgetItem* underCursor)
 {
+    return builtOnly(MenuLayout(underCursor));
+}
+
+QList<QAction*> MGraphTreeViewEditor::MenuLayout(QTreeWidgetItem* underCursor)
+{
     QList<QAction*> entries;
     const int selected = int(selectedItems().size());
     if (selected > 1)
         entries << Action(Command::ChangePictype);
     if (!underCursor)
-        return builtOnly(entries << Action(Command::AddApplication));
+        return entries << Action(Command::AddApplication);
     if (selected != 1)
-        return builtOnly(entries);
+        return entries;
     MGraphTreeItem* item = MGraphTreeItem::From(underCursor);
     if (!item)
         return {}; // the history folder
     switch (item->Kind()) {
     case MDBRecordBase::RecordApplication:
-        return builtOnly(applicationMenu());
+        return applicationMenu();
     case MDBRecordBase::RecordPicType:
-        return builtOnly(pictypeMenu());
+        return pictypeMenu();
     case MDBRecordBase::RecordPicture:
-        return builtOnly(pictureMenu(item));
+        return pictureMenu(item);
     case MDBRecordBase::RecordEdition:
-        return item->IsDraft() ? QList<QAction*>() : builtOnly({Action(Command::SaveAsDraft)});
+        return item->IsDraft() ? QList<QAction*>() : QList<QAction*>{Action(Command::SaveAsDraft)};
     default:
         return {};
     }
@@ -482,16 +492,8 @@ QList<QAction*> MGraphTreeViewEditor::pictypeMenu()
         entries << Action(Command::RefreshOIDs);
     if (!(m_treeActionsMask & HideTranslate))
         entries << Action(Command::TranslateText);
-    entries << Action(Command::ShareGraph) << Action(Command::CancelShareGraph) << Action(Command::BatchSetProperty)
-            << m_separators[2];
-    m_importMenu->clear();
-    for (Command import : {Command::ImportFolderPic, Command::ImportFilePic}) {
-        if (IsBuilt(import))
-            m_importMenu->addAction(Action(import));
-    }
-    if (!m_importMenu->isEmpty())
-        entries << m_importMenu->menuAction();
-    return entries;
+    return entries << Action(Command::ShareGraph) << Action(Command::CancelShareGraph)
+                   << Action(Command::BatchSetProperty) << m_separators[2] << m_importMenu->menuAction();
 }
 
 QList<QAction*> MGraphTreeViewEditor::pictureMenu(MGraphTreeItem* item)
@@ -519,9 +521,8 @@ QList<QAction*> MGraphTreeViewEditor::builtOnly(const QList<QAction*>& entries) 
 {
     QList<QAction*> shown;
     for (QAction* entry : entries) {
-        const auto row = std::find(m_actions.begin(), m_actions.end(), entry);
-        if (row != m_actions.end() && !IsBuilt(Command(row - m_actions.begin())))
-            continue;
+        if (!entry->isVisible())
+            continue; // a command not built, or a submenu of such commands only
         if (entry->isSeparator() && (shown.isEmpty() || shown.last()->isSeparator()))
             continue;
         shown << entry;
@@ -575,19 +576,35 @@ bool MGraphTreeViewEditor::ReadPicDrag(const QMimeData* data, QString& oid)
     return true;
 }
 
-void MGraphTreeViewEditor::startDrag(Qt::DropActions)
+QMimeData* MGraphTreeViewEditor::BeginPictureDrag()
 {
     MGraphTreeItem* item = MGraphTreeItem::From(currentItem());
     if (!item || !item->Holds(MDBRecordBase::RecordPicture))
+        return nullptr;
+    QMimeData* data = PicDragData(item->Record()->oid);
+    m_ownDrag = data;
+    return data;
+}
+
+void MGraphTreeViewEditor::startDrag(Qt::DropActions)
+{
+    QMimeData* data = BeginPictureDrag();
+    if (!data)
         return;
     auto* drag = new QDrag(this);
-    drag->setMimeData(PicDragData(item->Record()->oid));
+    drag->setMimeData(data);
     drag->exec(Qt::MoveAction);
+}
+
+bool MGraphTreeViewEditor::isOwnDrag(const QDropEvent* event) const
+{
+    return event->mimeData() && event->mimeData()->hasFormat(kPicDragFormat)
+        && (event->source() == this || (m_ownDrag && event->mimeData() == m_ownDrag.data()));
 }
 
 void MGraphTreeViewEditor::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (event->source() == this && event->mimeData()->hasFormat(kPicDragFormat))
+    if (isOwnDrag(event))
         event->acceptProposedAction();
     else
         event->ignore();
@@ -595,7 +612,7 @@ void MGraphTreeViewEditor::dragEnterEvent(QDragEnterEvent* event)
 
 void MGraphTreeViewEditor::dragMoveEvent(QDragMoveEvent* event)
 {
-    if (event->source() == this && event->mimeData()->hasFormat(kPicDragFormat)) {
+    if (isOwnDrag(event)) {
         event->setDropAction(Qt::MoveAction);
         event->accept();
     } else {
@@ -606,7 +623,7 @@ void MGraphTreeViewEditor::dragMoveEvent(QDragMoveEvent* event)
 MGraphTreeItem* MGraphTreeViewEditor::dropTarget(const QDropEvent* event, MGraphTreeItem** pictureItem) const
 {
     QString oid;
-    if (!m_dbInterface || event->source() != this || !ReadPicDrag(event->mimeData(), oid) || oid.isEmpty())
+    if (!m_dbInterface || !isOwnDrag(event) || !ReadPicDrag(event->mimeData(), oid) || oid.isEmpty())
         return nullptr;
     MGraphTreeItem* target = MGraphTreeItem::From(itemAt(event->position().toPoint()));
     if (!target || !target->Holds(MDBRecordBase::RecordPicType))

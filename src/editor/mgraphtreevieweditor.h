@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QMap>
+#include <QPointer>
 #include <QString>
 #include <QTreeWidget>
 
@@ -16,6 +17,7 @@ class MDBRecordBase;
 class MDBRecordNode;
 class MGraphTreeItem;
 class QAction;
+class QDropEvent;
 class QMenu;
 class QMimeData;
 
@@ -138,12 +140,20 @@ public:
     // Whether the command's slot does its work (the menu shows nothing else).
     static bool IsBuilt(Command command);
     // The entries of the context menu over underCursor (null: no item there),
-    // separators and the import submenu included; empty means no menu.
+    // separators and the import submenu included, commands not built left
+    // out; empty means no menu.
     QList<QAction*> MenuActions(QTreeWidgetItem* underCursor);
+    // The same with every command, built or not.
+    QList<QAction*> MenuLayout(QTreeWidgetItem* underCursor);
     // The payload of a drag of the picture with that oid; the caller owns it.
     static QMimeData* PicDragData(const QString& oid);
     // The oid a payload carries; false when it is not a picture drag.
     static bool ReadPicDrag(const QMimeData* data, QString& oid);
+    // The payload of a drag of the current item when it is a picture, null
+    // otherwise; the caller (the drag) owns it. Drops accept only the last
+    // payload made here: a picture drag from another widget or program is
+    // refused.
+    QMimeData* BeginPictureDrag();
 
     // ---- operations of the view (commands, in their files) -----------------------
     void SaveDraft(const QString& app, const QString& pic);
@@ -209,6 +219,8 @@ private:
     void makeCurrent(MGraphTreeItem*& current, MGraphTreeItem* item);
     // Clears the current pointers that lie below item (item itself stays).
     void forgetCurrentBelow(MGraphTreeItem* item);
+    // Whether a drop carries the payload of this tree's own last drag.
+    bool isOwnDrag(const QDropEvent* event) const;
     // The picture type item a drop at pos may land on: this tree's picture
     // type in the dragged picture's application; null when the drop is refused.
     MGraphTreeItem* dropTarget(const QDropEvent* event, MGraphTreeItem** pictureItem) const;
@@ -229,6 +241,7 @@ private:
     std::array<QAction*, kCommandCount> m_actions{}; // children of the tree
     std::array<QAction*, 4> m_separators{};          // children of the tree
     QMenu* m_importMenu = nullptr;                   // child of the tree
+    QPointer<QMimeData> m_ownDrag;                   // owned by its drag
     QMap<QString, QString> m_appDisplayNames;        // application name -> label
     bool m_showAllEditions = false;
     QString m_openedApplication;

@@ -8,6 +8,7 @@
 
 #include "editionrules.h"
 #include "librarynames.h"
+#include "librarywalk.h"
 #include "mabstractdbinterface.h"
 #include "mdbinterfaceholder.h"
 #include "mdbrecords.h"
@@ -105,32 +106,17 @@ void MGraphTreeViewOnline::InitTree()
 
 QString MGraphTreeViewOnline::RealAppName(const QString& text) const
 {
-    for (auto it = m_appDisplayNames.cbegin(); it != m_appDisplayNames.cend(); ++it) {
-        if (it.value() == text)
-            return it.key();
-    }
-    return text;
+    return TreeRules::ApplicationName(m_appDisplayNames, text);
 }
 
 MGraphItemOnline* MGraphTreeViewOnline::applicationItem(const QString& app) const
 {
-    // By the record's name: two applications may show the same label.
-    for (int i = 0; i < topLevelItemCount(); ++i) {
-        auto* item = dynamic_cast<MGraphItemOnline*>(topLevelItem(i));
-        if (item && item->Holds(MDBRecordBase::RecordApplication) && item->Record()->name == app)
-            return item;
-    }
-    return nullptr;
+    return TreeRules::TopLevelItem<MGraphItemOnline>(this, app);
 }
 
 MGraphItemOnline* MGraphTreeViewOnline::childNamed(QTreeWidgetItem* parent, const QString& name)
 {
-    for (int i = 0; i < parent->childCount(); ++i) {
-        auto* child = dynamic_cast<MGraphItemOnline*>(parent->child(i));
-        if (child && child->RawName() == name)
-            return child;
-    }
-    return nullptr;
+    return TreeRules::ChildNamed<MGraphItemOnline>(parent, name);
 }
 
 // ---- filling ---------------------------------------------------------------------
@@ -182,29 +168,9 @@ void MGraphTreeViewOnline::fillPictures(MGraphItemOnline* typeItem, QList<MDBRec
 void MGraphTreeViewOnline::fillEditions(MGraphItemOnline* pictureItem, QList<MDBRecordBase*>& records)
 {
     qDeleteAll(pictureItem->takeChildren());
-    const EditionRules::Editions editions = EditionRules::Classify(records);
-    MDBRecordEdition* draft = editions.staleDraft ? nullptr : editions.draft;
-    if (editions.staleDraft)
-        delete editions.draft;
-    const bool folder = m_showAllEditions && editions.history.size() + (editions.latest ? 1 : 0) >= 2;
-    if (folder) {
-        auto* history = new MGraphItemOnline(pictureItem, nullptr);
-        history->setText(0, tr("history verstion"));
-        for (MDBRecordEdition* e : editions.history) {
-            e->name = EditionRules::HistoryName(*e);
-            new MGraphItemOnline(history, e);
-        }
-    } else {
-        qDeleteAll(editions.history); // records that are not shown are freed at once
-    }
-    if (draft) {
-        draft->name = tr("draft");
-        new MGraphItemOnline(pictureItem, draft);
-    }
-    if (editions.latest) {
-        editions.latest->name = tr("latest version");
-        new MGraphItemOnline(pictureItem, editions.latest);
-    }
+    const TreeRules::EditionLabels labels{tr("history verstion"), tr("draft"), tr("latest version")};
+    TreeRules::AddEditions<MGraphItemOnline>(pictureItem, records, m_showAllEditions, labels,
+                                             [](MGraphItemOnline* parent) { return new MGraphItemOnline(parent, nullptr); });
 }
 
 // ---- clicks ------------------------------------------------------------------------
@@ -355,16 +321,7 @@ void MGraphTreeViewOnline::SelectGraphItem(const QString& app, const QString& pi
 void MGraphTreeViewOnline::forEachPictureNamed(MGraphItemOnline* appItem, const QString& pic,
                                                const std::function<bool(MDBRecordBase*, MDBRecordBase*)>& visit) const
 {
-    RecordList types;
-    m_dbInterface->GetChildren(appItem->Record(), types.out());
-    for (MDBRecordBase* type : types) {
-        RecordList pictures;
-        m_dbInterface->GetChildren(type, pictures.out());
-        for (MDBRecordBase* picture : pictures) {
-            if (picture->name == pic && visit(type, picture))
-                return;
-        }
-    }
+    LibraryWalk::ForEachPictureNamed(m_dbInterface, appItem->Record(), pic, visit);
 }
 
 MGraphTreeViewOnline::Edition MGraphTreeViewOnline::findEdition(const QString& app, const QString& pic,
@@ -427,12 +384,5 @@ bool MGraphTreeViewOnline::GraphType(const QString& picture, const QString& appl
                                      int& typeValue)
 {
     MGraphItemOnline* appItem = applicationItem(application);
-    if (!m_dbInterface || !appItem)
-        return false;
-    MDBRecordPicType found;
-    if (!m_dbInterface->FindPictureType(picture, appItem->Record()->oid, &found))
-        return false;
-    type = found.name;
-    typeValue = found.picTypeCode;
-    return true;
+    return m_dbInterface && appItem && LibraryWalk::PictureType(m_dbInterface, appItem->Record(), picture, type, typeValue);
 }

@@ -1,7 +1,6 @@
 #include "mgraphviewonline.h"
 
 #include <QComboBox>
-#include <QKeyEvent>
 #include <QVBoxLayout>
 
 #include "mabstractdbinterface.h"
@@ -64,42 +63,19 @@ void MGraphViewOnline::ComboTextChanged(const QString& text)
     MAbstractDBInterface* db = MDBInterfaceHolder::Instance()->GetInterface();
     if (text.isEmpty() || !db)
         return;
-    m_candidates.clear();
     QStringList found;
     db->SearchPictures(found, text.toUpper());
-    m_savedIndex = m_combo->currentIndex();
-    m_combo->blockSignals(true);
-    m_combo->clear();
-    m_combo->addItem(text);
-    m_combo->addItems(found);
-    m_combo->setEditText(text);
-    m_combo->blockSignals(false);
-    m_candidates << text << found;
-}
-
-int MGraphViewOnline::occurrence(int index) const
-{
-    const QString current = m_combo->currentText();
-    int count = 0;
-    if (index == 0 && m_savedIndex < m_candidates.size()) {
-        for (int i = 1; i <= m_savedIndex; ++i)
-            count += m_candidates.at(i) == current ? 1 : 0;
-    } else if (index >= 1) {
-        for (int i = 1; i <= index && i < m_combo->count(); ++i)
-            count += m_combo->itemText(i) == current ? 1 : 0;
-    }
-    return count > 0 ? count - 1 : 0;
+    m_search.Refill(m_combo, text, found);
 }
 
 void MGraphViewOnline::ComboActivated(int index)
 {
-    m_tree->SelectGraph(m_combo->currentText(), occurrence(index));
+    m_tree->SelectGraph(m_combo->currentText(), m_search.Occurrence(m_combo, index));
 }
 
 bool MGraphViewOnline::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_combo && event->type() == QEvent::KeyPress
-        && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Return)
+    if (watched == m_combo && PictureSearch::OpensPopup(event))
         m_combo->showPopup(); // the key still reaches the combo
     return MAbstractGraphView::eventFilter(watched, event);
 }

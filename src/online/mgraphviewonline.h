@@ -3,6 +3,7 @@
 #include <QStringList>
 
 #include "mabstractgraphview.h"
+#include "picturesearch.h"
 
 class MGraphTreeViewOnline;
 class QComboBox;
@@ -41,12 +42,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Which occurrence of the chosen name (0 the first) the combo's entry index is.
-    int occurrence(int index) const;
-
     MGraphTreeViewOnline* m_tree; // child widget
     QComboBox* m_combo;           // child widget
-    int m_savedIndex = -1;
-    QStringList m_candidates;     // [0] the typed text, [i] combo item i
+    PictureSearch m_search;       // the match list and the saved index
     bool m_loggedIn = false;
 };

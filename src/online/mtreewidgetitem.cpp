@@ -1,12 +1,9 @@
 #include "mtreewidgetitem.h"
 
 
-#include "editionrules.h"
 #include "librarynames.h"
 #include "mabstractdbinterface.h"
-#include "mdbrecordedition.h"
 #include "mgraphtreewidget.h"
-#include "mmitr.h"
 #include "treerules.h"
 
 namespace {
@@ -56,8 +53,7 @@ MTreeWidgetItem::~MTreeWidgetItem()
 
 QString MTreeWidgetItem::DisplayText(const QString& name)
 {
-    const QString translated = mmi_tr(name, QString());
-    return translated.isEmpty() ? name : translated;
+    return TreeRules::DisplayText(name);
 }
 
 void MTreeWidgetItem::showRecord()
@@ -102,29 +98,8 @@ void MTreeWidgetItem::fillPictures(QList<MDBRecordBase*>& records)
 
 void MTreeWidgetItem::fillVersions(QList<MDBRecordBase*>& records)
 {
-    EditionRules::Editions editions = EditionRules::Classify(records);
-    MDBRecordEdition* draft = editions.draft;
-    MDBRecordEdition* latest = editions.latest;
-    if (editions.staleDraft) {
-        delete draft;
-        draft = nullptr;
-    }
-    if (editions.history.size() + (latest ? 1 : 0) >= 2) {
-        auto* history = new MTreeWidgetItem(this, nullptr);
-        history->setText(0, tr("history verstion"));
-        for (MDBRecordEdition* e : std::as_const(editions.history)) {
-            e->name = EditionRules::HistoryName(*e);
-            new MTreeWidgetItem(history, e);
-        }
-    } else {
-        qDeleteAll(editions.history); // none, in fact: fewer than two versions besides the draft
-    }
-    if (draft) {
-        draft->name = tr("draft");
-        new MTreeWidgetItem(this, draft);
-    }
-    if (latest) {
-        latest->name = tr("latest version");
-        new MTreeWidgetItem(this, latest);
-    }
+    // The exported tree always shows the history folder.
+    const TreeRules::EditionLabels labels{tr("history verstion"), tr("draft"), tr("latest version")};
+    TreeRules::AddEditions<MTreeWidgetItem>(this, records, true, labels,
+                                            [](MTreeWidgetItem* parent) { return new MTreeWidgetItem(parent, nullptr); });
 }

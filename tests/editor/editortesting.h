@@ -56,6 +56,8 @@ public:
     }
     void closeView() { m_view.reset(); }
 
+    // The deployment tree (TestSite::tree(), hidden by the widget's accessor below).
+    TestSupport::DeployTree& deploy() { return TestSupport::TestSite::tree(); }
     MGraphViewEditor* view() const { return m_view.get(); }
     MGraphTreeViewEditor* tree() const { return m_view ? m_view->Tree() : nullptr; }
 
