@@ -53,9 +53,9 @@ bool pictureItems(QTreeWidgetItem* item, MGraphTreeItem*& picture, MGraphTreeIte
     return picture && typeAndApplication(picture->parent(), type, application);
 }
 
-bool confirmed(QWidget* parent, const char* question, const QString& name)
+bool confirmed(QWidget* parent, const QString& question, const QString& name)
 {
-    return QMessageBox::warning(parent, tr("warning"), tr(question) + name + "?",
+    return QMessageBox::warning(parent, tr("warning"), question + name + "?",
                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
@@ -175,7 +175,7 @@ void MGraphTreeViewEditor::DeleteApplication()
     MGraphTreeItem* application = itemOf(currentItem(), MDBRecordBase::RecordApplication);
     if (!application || !DBInterface() || !NodeRecord())
         return;
-    if (!confirmed(this, "Are you sure to delete application:", application->RawName()))
+    if (!confirmed(this, tr("Are you sure to delete application:"), application->RawName()))
         return;
     if (reported(this, GraphLibraryEdit(DBInterface()).DeleteChild(*NodeRecord(), *application->Record())))
         RefreshApplications();
@@ -201,7 +201,7 @@ void MGraphTreeViewEditor::DeletePictype()
     MGraphTreeItem *type = nullptr, *application = nullptr;
     if (!typeAndApplication(currentItem(), type, application) || !DBInterface())
         return;
-    if (!confirmed(this, "Are you sure to delete picture type:", type->RawName()))
+    if (!confirmed(this, tr("Are you sure to delete picture type:"), type->RawName()))
         return;
     if (reported(this, GraphLibraryEdit(DBInterface()).DeleteChild(*application->Record(), *type->Record())))
         ReloadChildren(application);
@@ -238,7 +238,7 @@ void MGraphTreeViewEditor::DeletePicture()
         return;
     const QString app = application->Record()->name;
     const QString name = picture->Record()->name;
-    if (!confirmed(this, "Are you sure to delete picture:", name))
+    if (!confirmed(this, tr("Are you sure to delete picture:"), name))
         return;
     if (!reported(this, GraphLibraryEdit(DBInterface()).DeletePicture(*application->Record(), *type->Record(),
                                                                        *picture->Record())))
