@@ -287,9 +287,9 @@ bool MPictureImporter::store(const Request& request, MDBRecordPicType& type, MGr
     return true;
 }
 
-void MPictureImporter::renameStation(MGraphDoc& doc, const QString& pictureName)
+void MPictureImporter::RenameStation(MGraphDoc& doc, const QString& stationName)
 {
-    const QString station = StationName(pictureName);
+    const QString station = StationName(stationName);
     const QString old = doc.GetGraphStation(1);
     doc.SetGraphStation(station, 1);
     doc.ReplaceString(doc.GetGraph()->GetObjList(), old, station, 3);
@@ -334,7 +334,7 @@ void MPictureImporter::ImportFile(const QString& application, const QString& typ
     const QString sourceFolder = QFileInfo(source).absoluteDir().dirName();
     if (doc.GetGraphTypeID() == kStationType && typeNumber == kStationType
         && (pictureName.isEmpty() || sourceFolder != pictureName)) {
-        renameStation(doc, name);
+        RenameStation(doc, name);
         changed = true;
     }
     store({application, typeName, name, mode, keep}, type, doc, changed ? QString() : source);

@@ -57,6 +57,11 @@ public:
     // The picture name a source file gives: its folder's name when it is an
     // existing file, else its last component.
     static QString PictureNameOf(const QString& source);
+    // Makes a station drawing name another station: its station name (cut to
+    // the 19 bytes a drawing holds, as StationName does), the texts and data
+    // paths that named the old station, the station symbols and the jump
+    // buttons to it. The fill model is dropped: it belonged to the old station.
+    static void RenameStation(MGraphDoc& doc, const QString& stationName);
 
 private:
     struct Request
@@ -80,7 +85,6 @@ private:
     void recordTimes(const Target& target, int mode);
     QString idOf(const MDBRecordBase* record) const;
     bool fail(const QString& line);
-    void renameStation(MGraphDoc& doc, const QString& pictureName);
 
     MVarenDBInterface* m_db; // not owned
     MDataAgent* m_agent;     // not owned

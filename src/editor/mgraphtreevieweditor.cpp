@@ -29,6 +29,15 @@ namespace {
 // The commands whose slots do their work. The menu offers nothing else; each
 // command's helper adds its rows here when its commands are built.
 constexpr Command kBuiltActions[] = {
+    Command::DeleteApplication,
+    Command::AddApplication,
+    Command::DeletePictype,
+    Command::AddPictype,
+    Command::DeletePicture,
+    Command::AddPicture,
+    Command::RenamePicture,
+    Command::PastePicture,
+    Command::ChangePictype,
     Command::RefreshApplications,
     Command::ShowAllEdition,
     Command::ChangePicProperty,
