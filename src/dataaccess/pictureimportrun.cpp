@@ -45,23 +45,30 @@ bool PictureImportRun::pictureIn(const QString& name, QString* typeName) const
     return true;
 }
 
-PictureImportRun::Outcome PictureImportRun::Import(const QString& source, int mode, const QString& name) const
+PictureImportRun::Outcome PictureImportRun::Check(const QString& name) const
 {
     Outcome out;
-    const QFileInfo file(source);
-    out.picture = name.isEmpty() ? file.absoluteDir().dirName() : name;
-    const QString problem = MDbAccessHelper::NameProblem(out.picture, MDbAccessHelper::PictureName);
-    if (!problem.isEmpty()) {
-        out.status = Status::NameRefused;
-        out.error = problem;
-        return out;
-    }
+    out.picture = name;
+    out.status = Status::Imported;
+    out.error = MDbAccessHelper::NameProblem(name, MDbAccessHelper::PictureName);
     QString owner;
-    if (pictureIn(out.picture, &owner) && owner != m_typeName) {
+    if (!out.error.isEmpty())
+        out.status = Status::NameRefused;
+    else if (pictureIn(name, &owner) && owner != m_typeName) {
         out.status = Status::NameTaken;
-        out.error = QString("picture %1 belongs to picture type %2").arg(out.picture, owner);
-        return out;
+        out.error = QString("picture %1 belongs to picture type %2").arg(name, owner);
     }
+    return out;
+}
+
+PictureImportRun::Outcome PictureImportRun::Import(const QString& source, int mode, const QString& name) const
+{
+    const QFileInfo file(source);
+    Outcome out = Check(name.isEmpty() ? file.absoluteDir().dirName() : name);
+    if (out.status != Status::Imported)
+        return out;
+    out.status = Status::Failed;
+    QString owner;
     // The copy keeps the folder's name: the import renames a station drawing
     // whose folder differs from its new name.
     QTemporaryDir staging;

@@ -42,6 +42,9 @@ public:
     PictureImportRun(const PictureImportRun&) = delete;
     PictureImportRun& operator=(const PictureImportRun&) = delete;
 
+    // Whether a picture may be imported under name: NameRefused (the name
+    // rule's reason in error), NameTaken (another type has it) or Imported.
+    Outcome Check(const QString& name) const;
     // Imports source (mode 0: as the draft, 1: as a new version) under name,
     // or under its folder's name when name is empty.
     Outcome Import(const QString& source, int mode, const QString& name) const;
