@@ -8,7 +8,6 @@
 #include "mdbrecords.h"
 #include "mdeploypaths.h"
 #include "mfilesynchronize.h"
-#include "mgraphdoc.h"
 #include "mmidebug.h"
 #include "pictureeditions.h"
 #include "pictureversionfiles.h"
@@ -42,18 +41,7 @@ bool stageDynamicData(const PictureEditions& editions, int version, VersionPubli
     QString why;
     if (editions.MakeCurrent(version, "fg", &why))
         return files.StageCopy(editions.File(version, "fg"), "fg", error);
-    MGraphDoc doc;
-    if (!doc.ReadXmlFile(editions.File(version, "xrg"))) {
-        *error = QString("cannot read the drawing %1").arg(editions.File(version, "xrg"));
-        return false;
-    }
-    doc.UpdateDataDefine();
-    if (!doc.WriteDynamicDataFile(files.StagedPath("fg"))) {
-        *error = QString("cannot write %1").arg(files.StagedPath("fg"));
-        return false;
-    }
-    files.Staged("fg");
-    return true;
+    return files.StageDynamicData(editions.File(version, "xrg"), error);
 }
 
 } // namespace

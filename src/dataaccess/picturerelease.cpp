@@ -30,21 +30,6 @@ QString stagedBase(const VersionPublisher& files)
     return xrg.left(xrg.size() - 4);
 }
 
-bool writeDynamicData(const QString& drawing, const QString& target, QString* error)
-{
-    MGraphDoc doc;
-    if (!doc.ReadXmlFile(drawing)) {
-        *error = QString("cannot read the drawing %1").arg(drawing);
-        return false;
-    }
-    doc.UpdateDataDefine();
-    if (!doc.WriteDynamicDataFile(target)) {
-        *error = QString("cannot write %1").arg(target);
-        return false;
-    }
-    return true;
-}
-
 // The new version's files from the (current) draft: the drawing with fresh
 // icons, its binary form and image, and the draft's dynamic data (written
 // from the drawing when the draft has none).
@@ -60,10 +45,7 @@ bool stageFromDraft(const PictureEditions& editions, MAbstractDBInterface* db, V
     QString why;
     if (editions.MakeCurrent(0, "fg", &why))
         return files.StageCopy(editions.File(0, "fg"), "fg", error);
-    if (!writeDynamicData(draft, files.StagedPath("fg"), error))
-        return false;
-    files.Staged("fg");
-    return true;
+    return files.StageDynamicData(draft, error);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 
 #include "mdeploypaths.h"
 #include "mfilesynchronize.h"
+#include "mgraphdoc.h"
 #include "mmidebug.h"
 #include "pictureversionfiles.h"
 #include "safefile.h"
@@ -50,6 +51,22 @@ bool VersionPublisher::StageCopy(const QString& source, const QString& extension
         return false;
     }
     Staged(extension);
+    return true;
+}
+
+bool VersionPublisher::StageDynamicData(const QString& drawing, QString* error)
+{
+    MGraphDoc doc;
+    if (!doc.ReadXmlFile(drawing)) {
+        *error = QString("cannot read the drawing %1").arg(drawing);
+        return false;
+    }
+    doc.UpdateDataDefine();
+    if (!doc.WriteDynamicDataFile(StagedPath("fg"))) {
+        *error = QString("cannot write %1").arg(StagedPath("fg"));
+        return false;
+    }
+    Staged("fg");
     return true;
 }
 

@@ -33,6 +33,9 @@ public:
     void Staged(const QString& extension);
     // Copies source to StagedPath(extension) and notes it.
     bool StageCopy(const QString& source, const QString& extension, QString* error);
+    // Writes the dynamic data of drawing (a version without its own ".fg")
+    // to StagedPath("fg") and notes it.
+    bool StageDynamicData(const QString& drawing, QString* error);
     QStringList StagedExtensions() const { return m_staged; }
 
     // Uploads every staged file as "<version>.<extension>". False (one line

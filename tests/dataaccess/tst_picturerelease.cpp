@@ -11,17 +11,10 @@
 #include "versiontesting.h"
 
 using VersionTesting::VersionSite;
+using VersionTesting::snapshot;
 
 namespace {
 
-// Every file of a folder with its bytes: what "nothing changed" compares.
-QMap<QString, QByteArray> snapshot(const QString& directory)
-{
-    QMap<QString, QByteArray> files;
-    for (const QString& name : VersionSite::filesIn(directory))
-        files[name] = QFileInfo(directory + "/" + name).isDir() ? QByteArray("<dir>") : VersionSite::bytes(directory + "/" + name);
-    return files;
-}
 
 // A drawing using one icon of catalog "breakers", named templateName.
 bool writeIconDrawing(const QString& path, const QUuid& uuid, const QString& templateName)

@@ -8,17 +8,10 @@
 #include "versiontesting.h"
 
 using VersionTesting::VersionSite;
+using VersionTesting::snapshot;
 
 namespace {
 
-QMap<QString, QByteArray> snapshot(const QString& directory)
-{
-    QMap<QString, QByteArray> files;
-    for (const QString& name : VersionSite::filesIn(directory))
-        files[name] = QFileInfo(directory + "/" + name).isDir() ? QByteArray("<dir>")
-                                                                 : VersionSite::bytes(directory + "/" + name);
-    return files;
-}
 
 // Makes a server file a folder, which refuses exactly that upload.
 bool refuseUpload(const QString& serverFile)

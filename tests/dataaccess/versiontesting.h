@@ -21,6 +21,71 @@ namespace VersionTesting {
 
 inline const QString kOldTime = QStringLiteral("2026-01-01T10:00:00");
 
+// The station a drawing file shows ("<unreadable>" when it cannot be read).
+inline QString stationOf(const QString& path)
+{
+    MGraphDoc doc;
+    return doc.ReadXmlFile(path) ? doc.GetGraphStation(1) : QStringLiteral("<unreadable>");
+}
+
+inline QByteArray bytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+// The names in a folder, sorted.
+inline QStringList filesIn(const QString& directory)
+{
+    QStringList names = QDir(directory).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    names.sort();
+    return names;
+}
+
+// Every entry of a folder with its bytes: what "nothing changed" compares.
+inline QMap<QString, QByteArray> snapshot(const QString& directory)
+{
+    QMap<QString, QByteArray> files;
+    for (const QString& name : filesIn(directory))
+        files[name] = QFileInfo(directory + "/" + name).isDir() ? QByteArray("<dir>") : bytes(directory + "/" + name);
+    return files;
+}
+
+// The versions recorded for the picture with that identifier, ascending.
+inline QList<int> versionsOf(const QString& picture)
+{
+    MDataSet set;
+    BrelMmiDataAgent::Instance()->QueryChild(picture, "history_edition", {"version"}, set);
+    QList<int> versions;
+    for (int i = 0; i < set.DataNum(); ++i)
+        versions << set.GetFieldValue("version", i).toInt();
+    std::sort(versions.begin(), versions.end());
+    return versions;
+}
+
+// Writes the three files of a version of picture in application "A" (a
+// drawing of station label), and copies them to serverDirectory when given.
+inline bool writeVersionFiles(const QString& picture, int version, const QString& label,
+                              const QString& serverDirectory = {})
+{
+    MGraphDoc doc;
+    ImportTesting::buildStation(doc, label, 9);
+    const QString base = MDeployPaths::PictureDir("A", picture) + QString("/%1").arg(version);
+    QDir().mkpath(QFileInfo(base).absolutePath());
+    bool ok = doc.WriteXmlFile(base + ".xrg") && doc.WriteDataFile(base + ".brg");
+    doc.UpdateDataDefine();
+    ok = ok && doc.WriteDynamicDataFile(base + ".fg");
+    for (const char* extension : {".xrg", ".brg", ".fg"}) {
+        if (serverDirectory.isEmpty())
+            continue;
+        const QString server = QString("%1/%2%3").arg(serverDirectory).arg(version).arg(extension);
+        QDir().mkpath(serverDirectory);
+        QFile::remove(server);
+        ok = ok && QFile::copy(base + extension, server);
+    }
+    return ok;
+}
+
 class VersionSite
 {
 public:
@@ -53,43 +118,11 @@ public:
     // Writes version's files (drawing of station label) here and on the server.
     bool writeVersion(const QString& picture, int version, const QString& label, bool onServer = true) const
     {
-        MGraphDoc doc;
-        ImportTesting::buildStation(doc, label, 9);
-        QDir().mkpath(QFileInfo(local(picture, version, "xrg")).absolutePath());
-        bool ok = doc.WriteXmlFile(local(picture, version, "xrg")) && doc.WriteDataFile(local(picture, version, "brg"));
-        doc.UpdateDataDefine();
-        ok = ok && doc.WriteDynamicDataFile(local(picture, version, "fg"));
-        for (const char* extension : {"xrg", "brg", "fg"}) {
-            if (onServer) {
-                QDir().mkpath(QFileInfo(server(picture, version, extension)).absolutePath());
-                QFile::remove(server(picture, version, extension));
-                ok = ok && QFile::copy(local(picture, version, extension), server(picture, version, extension));
-            }
-        }
-        return ok;
+        return writeVersionFiles(picture, version, label, onServer ? site.server("pic/A/" + picture) : QString());
     }
-    // The station a drawing file shows ("<unreadable>" when it cannot be read).
-    static QString stationOf(const QString& path)
-    {
-        MGraphDoc doc;
-        return doc.ReadXmlFile(path) ? doc.GetGraphStation(1) : QStringLiteral("<unreadable>");
-    }
-    static QByteArray bytes(const QString& path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
-    // The versions recorded for the picture, ascending.
-    static QList<int> versionsOf(const MDBRecordPicture& picture)
-    {
-        MDataSet set;
-        BrelMmiDataAgent::Instance()->QueryChild(picture.oid, "history_edition", {"version"}, set);
-        QList<int> versions;
-        for (int i = 0; i < set.DataNum(); ++i)
-            versions << set.GetFieldValue("version", i).toInt();
-        std::sort(versions.begin(), versions.end());
-        return versions;
-    }
+    static QString stationOf(const QString& path) { return VersionTesting::stationOf(path); }
+    static QByteArray bytes(const QString& path) { return VersionTesting::bytes(path); }
+    static QList<int> versionsOf(const MDBRecordPicture& picture) { return VersionTesting::versionsOf(picture.oid); }
     static QString timeOf(const MDBRecordPicture& picture, int version, const char* field = "modifytime")
     {
         MDataSet set;
@@ -100,13 +133,7 @@ public:
         }
         return {};
     }
-    // The names in a folder, sorted.
-    static QStringList filesIn(const QString& directory)
-    {
-        QStringList names = QDir(directory).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
-        names.sort();
-        return names;
-    }
+    static QStringList filesIn(const QString& directory) { return VersionTesting::filesIn(directory); }
     QStringList serverFiles(const QString& picture) const { return filesIn(site.server("pic/A/" + picture)); }
     static QStringList localFiles(const QString& picture) { return filesIn(MDeployPaths::PictureDir("A", picture)); }
 

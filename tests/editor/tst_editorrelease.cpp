@@ -14,13 +14,17 @@
 #include "mdeploypaths.h"
 #include "mgraphdoc.h"
 #include "testmain.h"
+#include "versiontesting.h"
+
+using VersionTesting::stationOf;
+using VersionTesting::versionsOf;
 
 using EditorTesting::EditorSite;
 using TestSupport::DialogDriver;
 
 namespace {
 
-const QString kOld = QStringLiteral("2026-01-01T10:00:00");
+const QString kOld = VersionTesting::kOldTime;
 
 class DirtyBridge : public MAbstractGraphBridge
 {
@@ -33,20 +37,8 @@ public:
 QString feederPicture(EditorSite& site, const QString& name, const QList<int>& versions)
 {
     const QString id = site.picture(name, versions, QStringList(versions.size(), kOld), site.feeder);
-    for (int v : versions) {
-        MGraphDoc doc;
-        ImportTesting::buildStation(doc, QString("v%1").arg(v), 9);
-        const QString base = MDeployPaths::PictureDir("A", name) + QString("/%1").arg(v);
-        const QString server = site.server(QString("pic/A/%1/%2").arg(name).arg(v));
-        QDir().mkpath(QFileInfo(base).absolutePath());
-        QDir().mkpath(QFileInfo(server).absolutePath());
-        doc.WriteXmlFile(base + ".xrg");
-        doc.WriteDataFile(base + ".brg");
-        doc.UpdateDataDefine();
-        doc.WriteDynamicDataFile(base + ".fg");
-        for (const char* extension : {".xrg", ".brg", ".fg"})
-            QFile::copy(base + extension, server + extension);
-    }
+    for (int v : versions)
+        VersionTesting::writeVersionFiles(name, v, QString("v%1").arg(v), site.server("pic/A/" + name));
     return id;
 }
 
@@ -58,23 +50,6 @@ MGraphTreeItem* rightClick(EditorSite& site, const QStringList& path)
     if (item)
         site.tree()->setCurrentItem(item);
     return item;
-}
-
-QList<int> versionsOf(const QString& picture)
-{
-    MDataSet set;
-    BrelMmiDataAgent::Instance()->QueryChild(picture, "history_edition", {"version"}, set);
-    QList<int> versions;
-    for (int i = 0; i < set.DataNum(); ++i)
-        versions << set.GetFieldValue("version", i).toInt();
-    std::sort(versions.begin(), versions.end());
-    return versions;
-}
-
-QString stationOf(const QString& path)
-{
-    MGraphDoc doc;
-    return doc.ReadXmlFile(path) ? doc.GetGraphStation(1) : QStringLiteral("<unreadable>");
 }
 
 } // namespace
