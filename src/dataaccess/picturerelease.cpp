@@ -37,7 +37,7 @@ bool stageFromDraft(const PictureEditions& editions, MAbstractDBInterface* db, V
                     QString* error)
 {
     const QString draft = editions.File(0, "xrg");
-    if (!PictureRelease::RefreshTemplates(db, draft, stagedBase(files), error))
+    if (!files.IsInside(error) || !PictureRelease::RefreshTemplates(db, draft, stagedBase(files), error))
         return false;
     files.Staged("xrg");
     files.Staged("brg");
@@ -164,7 +164,7 @@ void PictureRelease::refreshPrevious(const PictureEditions& editions, int previo
         }
     }
     VersionPublisher files(m_application, m_picture->name, previous);
-    if (!RefreshTemplates(m_db, editions.File(previous, "xrg"), stagedBase(files), &error)) {
+    if (!files.IsInside(&error) || !RefreshTemplates(m_db, editions.File(previous, "xrg"), stagedBase(files), &error)) {
         out.warnings << QString("version %1 keeps its icons: %2").arg(previous).arg(error);
         return;
     }

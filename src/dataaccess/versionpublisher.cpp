@@ -43,8 +43,23 @@ void VersionPublisher::Staged(const QString& extension)
         m_staged << extension;
 }
 
+bool VersionPublisher::IsInside(QString* error) const
+{
+    for (const char* extension : {"xrg", "brg", "fg", "svg"}) {
+        for (const QString& path : {FinalPath(extension), StagedPath(extension)}) {
+            if (!MDeployPaths::IsInsideGraphStore(path) || QFileInfo(path).isSymLink()) {
+                *error = QString("refusing to write %1: it does not lie inside the graph store").arg(path);
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 bool VersionPublisher::StageCopy(const QString& source, const QString& extension, QString* error)
 {
+    if (!IsInside(error))
+        return false;
     QString why;
     if (!SafeFile::CopyFile(source, StagedPath(extension), &why)) {
         *error = QString("cannot copy %1: %2").arg(source, why);
@@ -56,6 +71,8 @@ bool VersionPublisher::StageCopy(const QString& source, const QString& extension
 
 bool VersionPublisher::StageDynamicData(const QString& drawing, QString* error)
 {
+    if (!IsInside(error))
+        return false;
     MGraphDoc doc;
     if (!doc.ReadXmlFile(drawing)) {
         *error = QString("cannot read the drawing %1").arg(drawing);
@@ -79,6 +96,11 @@ bool VersionPublisher::Upload(QStringList* errors)
 {
     MFileSynchronize* sync = MFileSynchronize::Instance();
     m_uploaded.clear();
+    QString outside;
+    if (!IsInside(&outside)) {
+        *errors << outside;
+        return false;
+    }
     for (const QString& extension : m_staged) {
         const int result = sync->SaveFile(StagedPath(extension), QString("%1.%2").arg(m_version).arg(extension));
         if (result < 0) {
@@ -118,6 +140,11 @@ void VersionPublisher::putBack(const QStringList& uploaded, QStringList* errors)
 
 bool VersionPublisher::Commit(QStringList* errors, const QStringList& removed)
 {
+    QString outside;
+    if (!IsInside(&outside)) {
+        *errors << outside;
+        return false;
+    }
     bool ok = true;
     for (const QString& extension : m_staged) {
         // rename() replaces the target in one step; the staged file was written

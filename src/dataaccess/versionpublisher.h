@@ -29,6 +29,10 @@ public:
     QString FinalPath(const QString& extension) const;
     // Where the new content of that extension is written before Upload().
     QString StagedPath(const QString& extension) const;
+    // Whether the version's files and their staging names lie inside the
+    // graph store, with no link leading a write out of it. Every write and
+    // upload here checks it; callers writing staged files themselves first.
+    bool IsInside(QString* error) const;
     // Notes a file written at StagedPath(extension) by the caller.
     void Staged(const QString& extension);
     // Copies source to StagedPath(extension) and notes it.

@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QProgressDialog>
 
+#include "mabstractdbinterface.h"
 #include "mdbaccesshelper.h"
 #include "mdbrecords.h"
 #include "mdeploypaths.h"
@@ -34,6 +35,19 @@ QString& lastFolder()
     if (folder.isEmpty())
         folder = MDeployPaths::GraphStore();
     return folder;
+}
+
+// With a second (outer-network) database, the application and the picture
+// type must exist there before a picture is imported below them.
+void ensureOuterEntries(MAbstractDBInterface* db, MDBRecordNode* node, MGraphTreeItem* application,
+                        MGraphTreeItem* type)
+{
+    if (!node || node->outerOid.isEmpty())
+        return;
+    if (application->Record()->outerOid.isEmpty())
+        db->InsertRecord(node, application->Record());
+    if (type->Record()->outerOid.isEmpty())
+        db->InsertRecord(application->Record(), type->Record());
 }
 
 void tellFailed(QWidget* parent, const QString& text, const QStringList& why)
@@ -81,6 +95,7 @@ void MGraphTreeViewEditor::ImportFilePic()
             == QMessageBox::Yes
         ? 1
         : 0;
+    ensureOuterEntries(m_dbInterface, m_nodeRecord, application, type);
     const PictureImportRun::Outcome out = run.Import(path.replace('\\', '/'), mode, name);
     const quint64 serial = type->Serial();
     ReloadChildren(type);
@@ -112,6 +127,7 @@ void MGraphTreeViewEditor::ImportFolderPic()
             == QMessageBox::Yes
         ? 1
         : 0;
+    ensureOuterEntries(m_dbInterface, m_nodeRecord, application, type);
     const PictureImportRun run(m_dbInterface, *application->Record(), type->text(0));
     const QList<PictureImportRun::Folder> folders = PictureImportRun::PictureFolders(folder, !drafts);
     QProgressDialog progress(tr("importing graph..."), tr("Abort Import"), 0, int(folders.size()), this);

@@ -58,6 +58,7 @@ private Q_SLOTS:
     void draftIsMadeCurrentFirst();
     void refreshTemplates_data();
     void refreshTemplates();
+    void linkedFolderIsNotWrittenThrough();
 };
 
 void tst_PictureRelease::releasesNumberAndPublish_data()
@@ -223,6 +224,27 @@ void tst_PictureRelease::refreshTemplates()
         QVERIFY(QFileInfo(target + ".brg").size() > 0);
         QVERIFY(QFileInfo(target + ".svg").size() > 0);
     }
+}
+
+void tst_PictureRelease::linkedFolderIsNotWrittenThrough()
+{
+    // Guards against a release writing through a link out of the deployment tree.
+    VersionSite s;
+    const QString outside = s.site.tree().base() + "/outside";
+    QVERIFY(QDir().mkpath(outside));
+    QVERIFY(ImportTesting::writeStation(outside + "/0.xrg", "outside", 9));
+    QVERIFY(QDir().mkpath(MDeployPaths::GraphStore() + "/A"));
+    QVERIFY(QFile::link(outside, MDeployPaths::PictureDir("A", "L")));
+    MDBRecordPicture pic;
+    pic.name = "L";
+    pic.oid = s.site.builder().picture(s.site.feeder, "L");
+    s.site.builder().edition(pic.oid, 0, VersionTesting::kOldTime);
+    const auto before = snapshot(outside);
+    const PictureRelease::Outcome out = PictureRelease(s.db.get(), "A", pic).Release(true);
+    QVERIFY(!out.ok);
+    QVERIFY2(out.errors.join("\n").contains("inside the graph store"), qPrintable(out.errors.join("\n")));
+    QCOMPARE(snapshot(outside), before);
+    QCOMPARE(VersionSite::versionsOf(pic), QList<int>{0});
 }
 
 TALMER_TEST_MAIN(tst_PictureRelease)
