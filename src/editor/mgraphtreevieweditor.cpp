@@ -41,6 +41,8 @@ constexpr Command kBuiltActions[] = {
     Command::RefreshApplications,
     Command::ShowAllEdition,
     Command::ChangePicProperty,
+    Command::ReleasePicture, Command::CheckInDraft, Command::SaveAsDraft, Command::ResetVersions,
+    Command::ResetPictureVersion, Command::ImportFolderPic, Command::ImportFilePic,
 };
 
 struct ActionRow
