@@ -1,6 +1,8 @@
 #include "librarymerge.h"
 
 #include <QDomDocument>
+#include <QMap>
+#include <QXmlStreamWriter>
 
 #include <algorithm>
 
@@ -21,6 +23,35 @@ QString joined(const QList<int>& numbers)
     for (int n : numbers)
         texts << QString::number(n);
     return texts.join(", ");
+}
+
+// The document with each element's attributes in name order: the DOM keeps
+// them in hash order, and an export of the same library should be the same
+// bytes each time (sites compare and keep them).
+void writeElement(QXmlStreamWriter& xml, const QDomElement& element)
+{
+    xml.writeStartElement(element.tagName());
+    const QDomNamedNodeMap attributes = element.attributes();
+    QMap<QString, QString> sorted;
+    for (int i = 0; i < attributes.count(); ++i)
+        sorted.insert(attributes.item(i).nodeName(), attributes.item(i).nodeValue());
+    for (auto it = sorted.cbegin(); it != sorted.cend(); ++it)
+        xml.writeAttribute(it.key(), it.value());
+    for (QDomElement child = element.firstChildElement(); !child.isNull(); child = child.nextSiblingElement())
+        writeElement(xml, child);
+    xml.writeEndElement();
+}
+
+QByteArray serialised(const QDomElement& root)
+{
+    QByteArray bytes;
+    QXmlStreamWriter xml(&bytes);
+    xml.setAutoFormatting(true);
+    xml.setAutoFormattingIndent(1);
+    xml.writeStartDocument(); // version="1.0" encoding="UTF-8"
+    writeElement(xml, root);
+    xml.writeEndDocument();
+    return bytes;
 }
 
 bool isStored(const MDBRecordBase& record)
@@ -172,7 +203,6 @@ MDBRecordBase* LibraryMerge::localType(const QString& name) const
 bool LibraryMerge::Export(const QString& path, QString* error, const Progress& progress)
 {
     QDomDocument document;
-    document.appendChild(document.createProcessingInstruction("xml", "version=\"1.0\" encoding=\"UTF-8\""));
     QDomElement root = document.createElement("mmiexport");
     document.appendChild(root);
     RecordList types;
@@ -198,7 +228,7 @@ bool LibraryMerge::Export(const QString& path, QString* error, const Progress& p
             }
         }
     }
-    return SafeFile::WriteFile(path, document.toByteArray(1), error);
+    return SafeFile::WriteFile(path, serialised(root), error);
 }
 
 LibraryMerge::State LibraryMerge::Compare(const MergePicture& file, const MergePicture* local)
