@@ -7,12 +7,26 @@
 
 namespace TreeRules {
 
+QString DisplayText(const QString& name)
+{
+    const QString translated = mmi_tr(name, QString());
+    return translated.isEmpty() ? name : translated;
+}
+
+QString ApplicationName(const QMap<QString, QString>& displayNames, const QString& label)
+{
+    for (auto it = displayNames.cbegin(); it != displayNames.cend(); ++it) {
+        if (it.value() == label)
+            return it.key();
+    }
+    return label;
+}
+
 QMap<QString, QString> ApplicationDisplayNames()
 {
     QMap<QString, QString> names;
     for (const MAppInfo& app : MAppDict::Instance()->GetAppList()) {
-        const QString translated = mmi_tr(app.description, QString());
-        names.insert(app.name, translated.isEmpty() ? app.description : translated);
+        names.insert(app.name, DisplayText(app.description));
     }
     return names;
 }
