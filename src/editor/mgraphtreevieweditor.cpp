@@ -32,6 +32,7 @@ constexpr Command kBuiltActions[] = {
     Command::RefreshApplications,
     Command::ShowAllEdition,
     Command::ChangePicProperty,
+    Command::MergeDatabase,
 };
 
 struct ActionRow
