@@ -33,6 +33,11 @@ constexpr Command kBuiltActions[] = {
     Command::ShowAllEdition,
     Command::ChangePicProperty,
     Command::MergeDatabase,
+    Command::RefreshOIDs,
+    Command::ShareGraph,
+    Command::CancelShareGraph,
+    Command::BatchSetProperty,
+    Command::TranslateText,
 };
 
 struct ActionRow
