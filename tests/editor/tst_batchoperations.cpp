@@ -1,6 +1,7 @@
 #include <QProgressBar>
 #include <QProgressDialog>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTest>
 
 #include "dialogdriver.h"
@@ -9,7 +10,9 @@
 #include "mdatamessagebus.h"
 #include "mdrawobj.h"
 #include "mergetesting.h"
+#include "mdeploypaths.h"
 #include "mgraph.h"
+#include "mgraphdataaccess.h"
 #include "mgraphdoc.h"
 #include "mtextobj.h"
 #include "mtranslatehandler.h"
@@ -259,6 +262,59 @@ private Q_SLOTS:
         QVERIFY(!drawingAt(serverFile("Q", 0)).share);
         QCOMPARE(versions("Q").value(0), kOld);
         QVERIFY(versions("Q").value(1) != kNew);
+    }
+
+    void staleCopyWhoseFetchFailsIsSkipped()
+    {
+        // Guards against a stale local copy rewritten and uploaded over the server's newer one.
+        const QString local = MDeployPaths::VersionFile("A", "P1", 0, "xrg");
+        QVERIFY(ImportTesting::writeStation(local, "P1"));
+        QFile file(local);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(QDateTime(QDate(2025, 1, 1), QTime(0, 0)), QFileDevice::FileModificationTime));
+        file.close();
+        const QByteArray before = bytesOf(local);
+        QVERIFY(QFile::remove(serverFile("P1"))); // the fetch fails
+        QVERIFY(m_site->makeView());
+        MGraphTreeItem* p1 = m_site->click({"A", "station", "P1"});
+        QVERIFY(p1);
+        m_site->tree()->setCurrentItem(p1);
+        QSignalSpy errors(m_site->tree(), &MGraphTreeViewEditor::SigShowErrMsg);
+        m_site->tree()->slotShareGraph();
+        QCOMPARE(errors.count(), 1);
+        QVERIFY(errors.at(0).at(0).value<QList<MErrMsg>>().first().message.contains("stale"));
+        QCOMPARE(bytesOf(local), before);
+        QVERIFY(!QFile::exists(serverFile("P1")));
+        QCOMPARE(versions("P1").value(0), kOld);
+    }
+
+    void batchPrivilegesFromTheTree()
+    {
+        // Guards against the batch privilege entry missing from the menu or writing the wrong pictures.
+        const QString feederPicture = m_site->picture("F", {0}, {kOld}, m_site->feeder);
+        QVERIFY(!feederPicture.isEmpty());
+        MGraphTreeItem* station = typeItem("station");
+        QVERIFY(station);
+        MGraphTreeViewEditor* tree = m_site->tree();
+        for (auto command : {MGraphTreeViewEditor::Command::BatchSetProperty, MGraphTreeViewEditor::Command::ShareGraph,
+                             MGraphTreeViewEditor::Command::CancelShareGraph})
+            QVERIFY(tree->MenuActions(station).contains(tree->Action(command)));
+        DialogDriver dialogs;
+        dialogs.answerDialog("MBatchSetDialog", [](QWidget* w) -> QString {
+            w->findChild<QSpinBox*>("innerPrivilege")->setValue(5);
+            w->findChild<QSpinBox*>("webPrivilege")->setValue(6);
+            static_cast<QDialog*>(w)->accept();
+            return {};
+        });
+        tree->Action(MGraphTreeViewEditor::Command::BatchSetProperty)->trigger();
+        DIALOGS_DONE(dialogs);
+        int inner = -1, outer = -1;
+        unsigned long area = 0;
+        QVERIFY(MGraphDataAccess::Instance()->GetGraphInfo("A", "P2", inner, area, outer));
+        QCOMPARE(inner, 5);
+        QCOMPARE(outer, 6);
+        QVERIFY(MGraphDataAccess::Instance()->GetGraphInfo("A", "F", inner, area, outer));
+        QCOMPARE(inner, 0); // another type: untouched
     }
 };
 
