@@ -159,13 +159,19 @@ void MGraphMergeDialog::fillLocalList()
     insertSorted(m_localList, m_merge->LocalPictures(), [](const MergePicture& p) { return new MMergeDBItem(p); });
 }
 
-void MGraphMergeDialog::slotExportFile()
+void MGraphMergeDialog::askFile(bool save, const QString& title, QString& target, void (MGraphMergeDialog::*work)())
 {
-    const QString path = QFileDialog::getSaveFileName(this, tr("export file"), QString(), "*.xml");
+    const QString path = save ? QFileDialog::getSaveFileName(this, title, QString(), "*.xml")
+                              : QFileDialog::getOpenFileName(this, title, QString(), "*.xml");
     if (path.isEmpty())
         return;
-    m_exportPath = path;
-    QTimer::singleShot(0, this, &MGraphMergeDialog::TimerExportFile);
+    target = path;
+    QTimer::singleShot(0, this, work);
+}
+
+void MGraphMergeDialog::slotExportFile()
+{
+    askFile(true, tr("export file"), m_exportPath, &MGraphMergeDialog::TimerExportFile);
 }
 
 void MGraphMergeDialog::TimerExportFile()
@@ -179,11 +185,7 @@ void MGraphMergeDialog::TimerExportFile()
 
 void MGraphMergeDialog::slotImportFile()
 {
-    const QString path = QFileDialog::getOpenFileName(this, tr("import database"), QString(), "*.xml");
-    if (path.isEmpty())
-        return;
-    m_importPath = path;
-    QTimer::singleShot(0, this, &MGraphMergeDialog::TimerImportFile);
+    askFile(false, tr("import database"), m_importPath, &MGraphMergeDialog::TimerImportFile);
 }
 
 void MGraphMergeDialog::TimerImportFile()

@@ -52,6 +52,8 @@ public Q_SLOTS:
 private:
     void buildWidgets();
     void setStatus(const QString& text);
+    // Asks for an XML file; a choice goes to target and posts the work.
+    void askFile(bool save, const QString& title, QString& target, void (MGraphMergeDialog::*work)());
     LibraryMerge::Progress progress();
     void fillLocalList();
     void compareFileItems();

@@ -98,6 +98,16 @@ private:
     {
         return MergeTesting::Library(MergeTesting::Application(m_site->app)).value(picture);
     }
+    // The tree with the picture current (shown and clicked); false when missing.
+    bool pictureCurrent(const QString& picture)
+    {
+        if (!m_site->makeView())
+            return false;
+        MGraphTreeItem* item = m_site->click({"A", "station", picture});
+        if (item)
+            m_site->tree()->setCurrentItem(item);
+        return item;
+    }
     // The tree with the picture type current, its pictures never listed.
     MGraphTreeItem* typeItem(const QString& type)
     {
@@ -184,10 +194,7 @@ private Q_SLOTS:
     {
         // Guards against a record that announces files the server never got.
         QVERIFY(QDir().mkpath(serverFile("P1", 0, "brg"))); // a folder in the way: that upload fails
-        QVERIFY(m_site->makeView());
-        MGraphTreeItem* p1 = m_site->click({"A", "station", "P1"});
-        QVERIFY(p1);
-        m_site->tree()->setCurrentItem(p1);
+        QVERIFY(pictureCurrent("P1"));
         QSignalSpy errors(m_site->tree(), &MGraphTreeViewEditor::SigShowErrMsg);
         m_site->tree()->slotShareGraph();
         QCOMPARE(errors.count(), 1);
@@ -225,10 +232,7 @@ private Q_SLOTS:
     void translateWithAndWithoutHandler()
     {
         // Guards against translating with no handler, and a translation not reaching the server.
-        QVERIFY(m_site->makeView());
-        MGraphTreeItem* p1 = m_site->click({"A", "station", "P1"});
-        QVERIFY(p1);
-        m_site->tree()->setCurrentItem(p1);
+        QVERIFY(pictureCurrent("P1"));
         const QByteArray before = bytesOf(serverFile("P1"));
         {
             DialogDriver dialogs;
@@ -253,10 +257,7 @@ private Q_SLOTS:
         m_site->picture("Q", {0, 1}, {kOld, kNew});
         QVERIFY(ImportTesting::writeStation(serverFile("Q", 0), "Q"));
         QVERIFY(ImportTesting::writeStation(serverFile("Q", 1), "Q"));
-        QVERIFY(m_site->makeView());
-        MGraphTreeItem* q = m_site->click({"A", "station", "Q"});
-        QVERIFY(q);
-        m_site->tree()->setCurrentItem(q);
+        QVERIFY(pictureCurrent("Q"));
         m_site->tree()->slotShareGraph();
         QVERIFY(drawingAt(serverFile("Q", 1)).share);
         QVERIFY(!drawingAt(serverFile("Q", 0)).share);
@@ -275,10 +276,7 @@ private Q_SLOTS:
         file.close();
         const QByteArray before = bytesOf(local);
         QVERIFY(QFile::remove(serverFile("P1"))); // the fetch fails
-        QVERIFY(m_site->makeView());
-        MGraphTreeItem* p1 = m_site->click({"A", "station", "P1"});
-        QVERIFY(p1);
-        m_site->tree()->setCurrentItem(p1);
+        QVERIFY(pictureCurrent("P1"));
         QSignalSpy errors(m_site->tree(), &MGraphTreeViewEditor::SigShowErrMsg);
         m_site->tree()->slotShareGraph();
         QCOMPARE(errors.count(), 1);
