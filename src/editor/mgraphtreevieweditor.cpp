@@ -43,6 +43,12 @@ constexpr Command kBuiltActions[] = {
     Command::ChangePicProperty,
     Command::ReleasePicture, Command::CheckInDraft, Command::SaveAsDraft, Command::ResetVersions,
     Command::ResetPictureVersion, Command::ImportFolderPic, Command::ImportFilePic,
+    Command::MergeDatabase,
+    Command::RefreshOIDs,
+    Command::ShareGraph,
+    Command::CancelShareGraph,
+    Command::BatchSetProperty,
+    Command::TranslateText,
 };
 
 struct ActionRow

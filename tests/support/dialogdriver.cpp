@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QProgressDialog>
 
 namespace TestSupport {
@@ -72,6 +73,52 @@ DialogDriver::DialogDriver(QObject* parent)
 DialogDriver::~DialogDriver()
 {
     m_timer.stop();
+    qApp->removeEventFilter(this);
+}
+
+DialogDriver& DialogDriver::cancelProgress(int atValue)
+{
+    m_cancelAt = atValue;
+    m_cancelled = false;
+    return watchProgress();
+}
+
+DialogDriver& DialogDriver::watchProgress()
+{
+    qApp->removeEventFilter(this); // installed once
+    qApp->installEventFilter(this);
+    return *this;
+}
+
+bool DialogDriver::eventFilter(QObject* watched, QEvent* event)
+{
+    // A progress dialog is shown by the work it reports on, in the middle of
+    // it: the poll may come too late, the show event does not.
+    if (event->type() == QEvent::Show) {
+        if (auto* progress = qobject_cast<QProgressDialog*>(watched))
+            followProgress(progress);
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void DialogDriver::followProgress(QWidget* dialog)
+{
+    auto* progress = static_cast<QProgressDialog*>(dialog);
+    auto* bar = progress->findChild<QProgressBar*>();
+    if (!bar || bar->property("talmerDriverWatched").toBool())
+        return;
+    bar->setProperty("talmerDriverWatched", true);
+    const auto look = [this, progress = QPointer<QProgressDialog>(progress)](int value) {
+        if (!progress || value < 0) // a reset, not progress
+            return;
+        m_progressSeen << progress->labelText() + "=" + QString::number(value);
+        if (m_cancelAt >= 0 && !m_cancelled && value >= m_cancelAt) {
+            m_cancelled = true;
+            progress->cancel();
+        }
+    };
+    connect(bar, &QProgressBar::valueChanged, this, look);
+    look(bar->value());
 }
 
 DialogDriver& DialogDriver::queue(Kind kind, const QString& description,
@@ -268,6 +315,9 @@ bool DialogDriver::finish()
         fail("dialog still open at the end: " + describe(w), w);
         QCoreApplication::processEvents();
     }
+    if (m_cancelAt >= 0 && !m_cancelled)
+        m_errors << QString("expected a progress dialog to cancel at %1, but none reached it").arg(m_cancelAt);
+    m_cancelAt = -1;
     for (const Answer& a : std::as_const(m_answers))
         m_errors << QString("expected a %1 to %2, but none came").arg(kindName(a.kind), a.description);
     m_answers.clear();

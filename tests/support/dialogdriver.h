@@ -18,7 +18,8 @@ namespace TestSupport {
 // functions (QMessageBox, QInputDialog, QFileDialog), in the order the answers
 // were queued. A dialog that comes when no answer is queued, or of another kind
 // than the next answer, is rejected and reported, so a test fails instead of
-// hanging. Progress dialogs are left alone: nobody answers them.
+// hanging. Progress dialogs are left alone unless cancelProgress() asks for
+// their cancel.
 //
 //   DialogDriver dialogs;
 //   dialogs.pressButton(QMessageBox::Yes, "increase version").enterText("new name");
@@ -59,6 +60,15 @@ public:
     // act fills and accepts or rejects it, returning an error text or empty.
     DialogDriver& answerDialog(const char* className, std::function<QString(QWidget*)> act);
 
+    // Progress dialog: press its cancel button as soon as its value reaches
+    // atValue (the work it shows has set that value), once. Seen from the
+    // moment the dialog shows, so no value passes unseen.
+    DialogDriver& cancelProgress(int atValue);
+    // Records what progress dialogs show (progressSeen) without cancelling.
+    DialogDriver& watchProgress();
+    // The label texts and values a progress dialog showed ("label=value").
+    const QStringList& progressSeen() const { return m_progressSeen; }
+
     // True when every queued answer was used, every dialog answered as asked and
     // none stayed open; otherwise report() says what went wrong. Closes any modal
     // dialog still open, and stops answering.
@@ -67,7 +77,12 @@ public:
     const QList<Seen>& seen() const { return m_seen; }
     int pendingAnswers() const { return int(m_answers.size()); }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void followProgress(QWidget* dialog);
+
     struct Answer
     {
         Kind kind;
@@ -90,6 +105,9 @@ private:
     bool m_handling = false;
     QPointer<QWidget> m_lastAnswered;
     int m_ticksStillOpen = 0;
+    int m_cancelAt = -1; // -1: no cancel asked for
+    bool m_cancelled = false;
+    QStringList m_progressSeen;
 };
 
 } // namespace TestSupport

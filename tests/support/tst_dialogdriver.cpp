@@ -2,6 +2,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QTemporaryDir>
 
 #include "dialogdriver.h"
@@ -31,6 +32,8 @@ private Q_SLOTS:
     void expectedDialogNeverCame();
     void unexpectedDialogIsRejectedAndReported();
     void wrongAnswersAreReported();
+    void progressCancelledAtItsValue_data();
+    void progressCancelledAtItsValue();
 };
 
 void tst_DialogDriver::messageBoxButton_data()
@@ -190,3 +193,38 @@ void tst_DialogDriver::wrongAnswersAreReported()
 
 TALMER_TEST_MAIN(tst_DialogDriver)
 #include "tst_dialogdriver.moc"
+
+void tst_DialogDriver::progressCancelledAtItsValue_data()
+{
+    QTest::addColumn<int>("cancelAt");
+    QTest::addColumn<int>("done");
+    QTest::addColumn<bool>("ok");
+    QTest::newRow("at the first step") << 0 << 0 << true;
+    QTest::newRow("after three steps") << 3 << 3 << true;
+    QTest::newRow("never reached") << 9 << 5 << false;
+}
+
+// Guards against a progress cancel that comes late (steps lost) or a missed cancel not reported.
+void tst_DialogDriver::progressCancelledAtItsValue()
+{
+    QFETCH(int, cancelAt);
+    QWidget window;
+    window.show();
+    DialogDriver dialogs;
+    dialogs.cancelProgress(cancelAt);
+    QProgressDialog progress("working", "stop", 0, 5, &window);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(0);
+    progress.show();
+    int done = 0;
+    for (int step = 0; step < 5; ++step) {
+        progress.setValue(step);
+        if (progress.wasCanceled())
+            break;
+        ++done;
+    }
+    QTEST(done, "done");
+    QFETCH(bool, ok);
+    QCOMPARE(dialogs.finish(), ok);
+    QCOMPARE(dialogs.progressSeen().value(0), QString("working=0"));
+}

@@ -16,6 +16,7 @@
 #include "importcommand.h"
 #include "librarycommands.h"
 #include "librarylog.h"
+#include "mergecommands.h"
 #include "notebookcommand.h"
 #include "siteenvironment.h"
 #include "sitecommands.h"
@@ -66,6 +67,8 @@ const Entry kCommands[] = {
     {"user", "add", UserCommands::add, true, "add a user"},
     {"user", "passwd", UserCommands::passwd, true, "change a user's password"},
     {"notebook", "show", NoteBookCommand::show, true, "the workstation's graph options and lists"},
+    {"export", nullptr, MergeCommands::exportLibrary, true, "an application's library records to a file"},
+    {"merge", nullptr, MergeCommands::merge, true, "another site's export file into an application (--dry-run)"},
     {"check", nullptr, CheckCommand::run, true, "the site's consistency (--repair fixes what it safely can)"},
     {"version", nullptr, printVersion, false, "the library's version"},
 };
