@@ -9,7 +9,6 @@
 #include <QMessageBox>
 #include <QMimeData>
 
-#include <algorithm>
 
 #include "librarynames.h"
 #include "librarywalk.h"
@@ -25,31 +24,6 @@
 using Command = MGraphTreeViewEditor::Command;
 
 namespace {
-
-// The commands whose slots do their work. The menu offers nothing else; each
-// command's helper adds its rows here when its commands are built.
-constexpr Command kBuiltActions[] = {
-    Command::DeleteApplication,
-    Command::AddApplication,
-    Command::DeletePictype,
-    Command::AddPictype,
-    Command::DeletePicture,
-    Command::AddPicture,
-    Command::RenamePicture,
-    Command::PastePicture,
-    Command::ChangePictype,
-    Command::RefreshApplications,
-    Command::ShowAllEdition,
-    Command::ChangePicProperty,
-    Command::ReleasePicture, Command::CheckInDraft, Command::SaveAsDraft, Command::ResetVersions,
-    Command::ResetPictureVersion, Command::ImportFolderPic, Command::ImportFilePic,
-    Command::MergeDatabase,
-    Command::RefreshOIDs,
-    Command::ShareGraph,
-    Command::CancelShareGraph,
-    Command::BatchSetProperty,
-    Command::TranslateText,
-};
 
 struct ActionRow
 {
@@ -145,10 +119,6 @@ void MGraphTreeViewEditor::createActions()
     }
     m_importMenu = new QMenu(tr("import picture"), this);
     m_importMenu->addActions({Action(Command::ImportFolderPic), Action(Command::ImportFilePic)});
-    // Commands that are not built are never shown, in any menu.
-    for (int i = 0; i < kCommandCount; ++i)
-        m_actions.at(size_t(i))->setVisible(IsBuilt(Command(i)));
-    m_importMenu->menuAction()->setVisible(IsBuilt(Command::ImportFolderPic) || IsBuilt(Command::ImportFilePic));
 }
 
 // ---- state and lookups ----------------------------------------------------------------
@@ -420,25 +390,9 @@ void MGraphTreeViewEditor::slotRefreshIcons()
 {
 }
 
-void MGraphTreeViewEditor::notBuilt(const char* command)
-{
-    qWarning("MGraphTreeViewEditor: %s is not available in this build", command);
-    emit SigShowErrMsg({MErrMsg(QString::fromLatin1(command), tr("this command is not available yet"))});
-}
-
 // ---- the context menu ---------------------------------------------------------------------
 
-bool MGraphTreeViewEditor::IsBuilt(Command command)
-{
-    return std::find(std::begin(kBuiltActions), std::end(kBuiltActions), command) != std::end(kBuiltActions);
-}
-
 QList<QAction*> MGraphTreeViewEditor::MenuActions(QTreeWidgetItem* underCursor)
-{
-    return builtOnly(MenuLayout(underCursor));
-}
-
-QList<QAction*> MGraphTreeViewEditor::MenuLayout(QTreeWidgetItem* underCursor)
 {
     QList<QAction*> entries;
     const int selected = int(selectedItems().size());
@@ -504,21 +458,6 @@ QList<QAction*> MGraphTreeViewEditor::pictureMenu(MGraphTreeItem* item)
         entries << Action(Command::TranslateText);
     entries << m_separators[2] << Action(Command::ResetPictureVersion);
     return entries;
-}
-
-QList<QAction*> MGraphTreeViewEditor::builtOnly(const QList<QAction*>& entries) const
-{
-    QList<QAction*> shown;
-    for (QAction* entry : entries) {
-        if (!entry->isVisible())
-            continue; // a command not built, or a submenu of such commands only
-        if (entry->isSeparator() && (shown.isEmpty() || shown.last()->isSeparator()))
-            continue;
-        shown << entry;
-    }
-    if (!shown.isEmpty() && shown.last()->isSeparator())
-        shown.removeLast();
-    return shown;
 }
 
 void MGraphTreeViewEditor::contextMenuEvent(QContextMenuEvent* event)

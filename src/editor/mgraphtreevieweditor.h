@@ -137,14 +137,9 @@ public:
 
     // ---- the menu and drags --------------------------------------------------------
     QAction* Action(Command command) const { return m_actions.at(size_t(command)); }
-    // Whether the command's slot does its work (the menu shows nothing else).
-    static bool IsBuilt(Command command);
     // The entries of the context menu over underCursor (null: no item there),
-    // separators and the import submenu included, commands not built left
-    // out; empty means no menu.
+    // separators and the import submenu included; empty means no menu.
     QList<QAction*> MenuActions(QTreeWidgetItem* underCursor);
-    // The same with every command, built or not.
-    QList<QAction*> MenuLayout(QTreeWidgetItem* underCursor);
     // The payload of a drag of the picture with that oid; the caller owns it.
     static QMimeData* PicDragData(const QString& oid);
     // The oid a payload carries; false when it is not a picture drag.
@@ -228,9 +223,6 @@ private:
     QList<QAction*> pictypeMenu();
     QList<QAction*> pictureMenu(MGraphTreeItem* item);
     // Only the entries whose commands are built, without doubled separators.
-    QList<QAction*> builtOnly(const QList<QAction*>& entries) const;
-    // Reports that a command is not available in this build; changes nothing.
-    void notBuilt(const char* command);
 
     QString m_substationName;
     MAbstractDBInterface* m_dbInterface; // not owned: the process-wide interface

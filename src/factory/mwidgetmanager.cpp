@@ -2,6 +2,7 @@
 
 #include "mabstractdbinterface.h"
 #include "mdbinterfaceholder.h"
+#include "mgraphvieweditor.h"
 #include "mgraphviewonline.h"
 #include "miconvieweditor.h"
 #include "miconviewonline.h"
@@ -31,7 +32,8 @@ MAbstractGraphView* MWidgetManager::CreateGraphView(WidgetType type, QWidget* pa
     switch (type) {
     case GraphOnline:
         return new MGraphViewOnline(parent);
-    case GraphEditor: // built by the editor layer (not on this branch yet)
+    case GraphEditor:
+        return new MGraphViewEditor(parent);
     default:
         return nullptr;
     }

@@ -63,8 +63,6 @@ private Q_SLOTS:
     void layoutPerKind();
     void layoutPerSelection();
     void editPropertyOnlyForTheOpenedPicture();
-    void menuOffersOnlyBuiltCommands();
-    void commandsNotBuiltChangeNothing();
     void releasesThatDoNotClick_data();
     void releasesThatDoNotClick();
     void payloadBytes_data();
@@ -138,7 +136,7 @@ void tst_EditorMenu::layoutPerKind()
     QVERIFY(item);
     tree->setCurrentItem(item);
     QCOMPARE(tree->selectedItems().size(), 1);
-    QCOMPARE(entryTexts(tree->MenuLayout(item)), entries);
+    QCOMPARE(entryTexts(tree->MenuActions(item)), entries);
 }
 
 // Guards against the wrong entries when several or no items are selected.
@@ -152,12 +150,12 @@ void tst_EditorMenu::layoutPerSelection()
     MGraphTreeItem* type = site.click({"A", "station"});
     QVERIFY(type);
     tree->clearSelection();
-    QCOMPARE(entryTexts(tree->MenuLayout(nullptr)), QStringList{"add Application"});
-    QCOMPARE(entryTexts(tree->MenuLayout(type)), QStringList());
+    QCOMPARE(entryTexts(tree->MenuActions(nullptr)), QStringList{"add Application"});
+    QCOMPARE(entryTexts(tree->MenuActions(type)), QStringList());
     type->child(0)->setSelected(true);
     type->child(1)->setSelected(true);
-    QCOMPARE(entryTexts(tree->MenuLayout(type->child(0))), QStringList{"change picture type"});
-    QCOMPARE(entryTexts(tree->MenuLayout(nullptr)), (QStringList{"change picture type", "add Application"}));
+    QCOMPARE(entryTexts(tree->MenuActions(type->child(0))), QStringList{"change picture type"});
+    QCOMPARE(entryTexts(tree->MenuActions(nullptr)), (QStringList{"change picture type", "add Application"}));
 }
 
 // Guards against "edit property" offered for a picture the host does not have open.
@@ -173,66 +171,15 @@ void tst_EditorMenu::editPropertyOnlyForTheOpenedPicture()
     QCOMPARE(tree->OpenedPicture(), QString("P"));
     QAction* property = tree->Action(Command::ChangePicProperty);
     tree->setCurrentItem(p);
-    QVERIFY(tree->MenuLayout(p).contains(property));
+    QVERIFY(tree->MenuActions(p).contains(property));
     QVERIFY(property->isEnabled());
     QTreeWidgetItem* q = MGraphTreeViewEditor::ChildNamed(p->parent(), "Q");
     tree->setCurrentItem(q);
-    QVERIFY(tree->MenuLayout(q).contains(property));
+    QVERIFY(tree->MenuActions(q).contains(property));
     QVERIFY(!property->isEnabled());
     QSignalSpy edit(site.view(), &MAbstractGraphView::EditPicProperty);
     tree->ChangePicProperty();
     QCOMPARE(edit.count(), 1);
-}
-
-// Guards against a command that is not built being reachable from the menu, and doubled separators.
-void tst_EditorMenu::menuOffersOnlyBuiltCommands()
-{
-    EditorSite site;
-    site.picture("P", {0, 1}, {kNew, kOld});
-    QVERIFY(site.makeView());
-    MGraphTreeViewEditor* tree = site.tree();
-    MGraphTreeItem* p = site.click({"A", "station", "P"});
-    QVERIFY(p);
-    const QList<QTreeWidgetItem*> items{p->parent()->parent(), p->parent(), p, p->child(0), p->child(1), nullptr};
-    for (QTreeWidgetItem* item : items) {
-        tree->setCurrentItem(item ? item : p);
-        const QList<QAction*> layout = tree->MenuLayout(item);
-        const QList<QAction*> shown = tree->MenuActions(item);
-        for (int c = 0; c < MGraphTreeViewEditor::kCommandCount; ++c) {
-            QAction* action = tree->Action(Command(c));
-            const bool built = MGraphTreeViewEditor::IsBuilt(Command(c));
-            QCOMPARE(shown.contains(action), built && layout.contains(action));
-            QCOMPARE(action->isVisible(), built);
-        }
-        for (int i = 0; i < shown.size(); ++i) {
-            if (shown.at(i)->isSeparator())
-                QVERIFY(i > 0 && i + 1 < shown.size() && !shown.at(i + 1)->isSeparator());
-            if (shown.at(i)->menu())
-                QVERIFY(!shown.at(i)->menu()->actions().isEmpty());
-        }
-    }
-}
-
-// Guards against a command that is not built pretending to work: it says so and the library stays as it was.
-void tst_EditorMenu::commandsNotBuiltChangeNothing()
-{
-    EditorSite site;
-    site.picture("P", {0}, {kOld});
-    QVERIFY(site.makeView());
-    MGraphTreeViewEditor* tree = site.tree();
-    MGraphTreeItem* p = site.click({"A", "station", "P"});
-    QVERIFY(p);
-    const QStringList before = texts(p->parent());
-    QSignalSpy errors(site.view(), &MAbstractGraphView::ShowErrMsg);
-    int notBuilt = 0;
-    for (int c = 0; c < MGraphTreeViewEditor::kCommandCount; ++c) {
-        if (MGraphTreeViewEditor::IsBuilt(Command(c)))
-            continue;
-        tree->Action(Command(c))->trigger();
-        QCOMPARE(errors.count(), ++notBuilt);
-    }
-    QCOMPARE(texts(tree->CurrentPictypeItem()), before);
-    QCOMPARE(tree->topLevelItemCount(), 1);
 }
 
 void tst_EditorMenu::releasesThatDoNotClick_data()

@@ -120,6 +120,8 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("className");
         QTest::addColumn<QByteArray>("abstractClass");
         QTest::addColumn<bool>("withParent");
+        QTest::newRow("graph editor") << View::GraphEditor << QByteArray("MGraphViewEditor")
+                                      << QByteArray("MAbstractGraphView") << true;
         QTest::newRow("graph online") << View::GraphOnline << QByteArray("MGraphViewOnline")
                                       << QByteArray("MAbstractGraphView") << true;
         QTest::newRow("graph online, no parent") << View::GraphOnline << QByteArray("MGraphViewOnline")
