@@ -6,6 +6,8 @@
 
 #include <mabstractgraphbridge.h>
 #include <mabstractgraphview.h>
+#include <mabstracticonvieweditor.h>
+#include <mabstracticonviewonline.h>
 #include <mabstracttemplateview.h>
 #include <mdbrecordpicture.h>
 #include <mdeploypaths.h>
@@ -69,8 +71,12 @@ int main(int argc, char** argv)
     MWidgetManager* factory = MWidgetManager::Instance();
     MAbstractTemplateView* templates = factory->CreateTemplateView(&window);
     MAbstractGraphView* online = factory->CreateGraphView(MWidgetManager::GraphOnline, &window);
+    MAbstractGraphView* editor = factory->CreateGraphView(MWidgetManager::GraphEditor, &window);
+    MAbstractIconViewEditor* iconEditor = factory->CreateIconEditor(&window);
+    MAbstractIconViewOnline* palette = factory->CreateIconOnline(&window);
     const bool made = templates && templates->parentWidget() == &window && templates->TemplateTypeNames().isEmpty()
-        && online && online->parentWidget() == &window
+        && online && online->parentWidget() == &window && editor && editor->parentWidget() == &window
+        && iconEditor && iconEditor->parentWidget() == &window && palette && palette->parentWidget() == &window
         && factory->CreateGraphView(MWidgetManager::WidgetType(3), &window) == nullptr;
 
     const bool ok = made && view.GraphBridge()->GraphIsDirty() && released && view.GetLatestVersion("a", "p") == -1
