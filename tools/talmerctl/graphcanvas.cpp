@@ -1,12 +1,15 @@
 #include "graphcanvas.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QPainter>
+#include <QTemporaryDir>
 
 #include "mgraph.h"
 #include "mgraphdoc.h"
 #include "mtextobj.h"
-#include "pictureversionfiles.h"
+#include "safefile.h"
 
 GraphCanvas::GraphCanvas(QWidget* parent) : QWidget(parent)
 {
@@ -66,12 +69,50 @@ bool GraphCanvas::Save(const QString& textPath, QString& error)
         error = tr("no drawing is open");
         return false;
     }
-    PictureVersionFiles files(textPath);
-    if (!files.Prepare(&error) || !files.WriteDrawing(*m_doc, QString(), &error) || !files.WriteForms(*m_doc, &error))
+    // The engine writes into a staging folder; the files then replace the
+    // picture's own, which are put back when any of them cannot be replaced.
+    const QFileInfo text(textPath);
+    QTemporaryDir staging;
+    const QString stem = staging.filePath("new");
+    if (!staging.isValid() || !QDir().mkpath(text.absolutePath())) {
+        error = tr("cannot prepare %1").arg(textPath);
         return false;
-    files.Keep();
+    }
+    if (!m_doc->WriteXmlFile(stem + ".xrg") || !m_doc->WriteDataFile(stem + ".brg")) {
+        error = tr("cannot write the drawing of %1").arg(textPath);
+        return false;
+    }
+    m_doc->UpdateDataDefine();
+    if (!m_doc->WriteDynamicDataFile(stem + ".fg")) {
+        error = tr("cannot write the dynamic data of %1").arg(textPath);
+        return false;
+    }
+    if (!replaceFiles(stem, text.absolutePath() + "/" + text.completeBaseName(), staging.filePath("old"), error))
+        return false;
     m_dirty = false;
     return true;
+}
+
+bool GraphCanvas::replaceFiles(const QString& stem, const QString& target, const QString& backup, QString& error)
+{
+    QStringList replaced;
+    QStringList created;
+    bool ok = true;
+    for (const QString extension : {".xrg", ".brg", ".fg"}) {
+        const bool existed = QFileInfo::exists(target + extension);
+        ok = (!existed || SafeFile::CopyFile(target + extension, backup + extension, &error))
+            && SafeFile::CopyFile(stem + extension, target + extension, &error);
+        if (!ok)
+            break;
+        (existed ? replaced : created) << extension;
+    }
+    if (ok)
+        return true;
+    for (const QString& extension : replaced)
+        SafeFile::CopyFile(backup + extension, target + extension);
+    for (const QString& extension : created)
+        QFile::remove(target + extension);
+    return false;
 }
 
 void GraphCanvas::paintEvent(QPaintEvent*)

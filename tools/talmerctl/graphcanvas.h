@@ -38,6 +38,10 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // Copies stem's three files over target's, keeping the old ones under
+    // backup; on a failure the old files are put back and the new ones removed.
+    static bool replaceFiles(const QString& stem, const QString& target, const QString& backup, QString& error);
+
     std::unique_ptr<MGraphDoc> m_doc;
     bool m_dirty = false;
 };

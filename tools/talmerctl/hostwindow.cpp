@@ -1,12 +1,14 @@
 #include "hostwindow.h"
 
+#include <QComboBox>
 #include <QDockWidget>
 #include <QStatusBar>
 
 #include "graphcanvas.h"
+#include "mabstractgraphview.h"
 #include "mdeploypaths.h"
 
-HostWindow::HostWindow(const QString& title, QWidget* view, QWidget* parent)
+HostWindow::HostWindow(const QString& title, MAbstractGraphView* view, QWidget* parent)
     : QMainWindow(parent), m_view(view), m_canvas(new GraphCanvas)
 {
     setWindowTitle(title);
@@ -27,4 +29,24 @@ bool HostWindow::ShowVersion(const QString& app, const QString& pic, int edition
     const QString what = tr("%1 / %2, version %3").arg(app, pic).arg(edition);
     statusBar()->showMessage(shown ? what : tr("%1: not found").arg(what));
     return shown;
+}
+
+QComboBox* HostWindow::SearchBox() const
+{
+    return m_view->findChild<QComboBox*>();
+}
+
+bool HostWindow::ChooseSearchResult(const QString& text)
+{
+    QComboBox* box = SearchBox();
+    if (!box)
+        return false;
+    box->setEditText(text); // the view lists the matches below the typed text
+    if (box->count() < 2)
+        return false;
+    const int named = box->findText(text, Qt::MatchExactly);
+    const int chosen = named > 0 ? named : 1;
+    box->setCurrentIndex(chosen);
+    emit box->activated(chosen);
+    return true;
 }

@@ -8,14 +8,14 @@
 #include <QToolBar>
 
 #include "graphcanvas.h"
+#include "mabstractgraphview.h"
 #include "mdeploypaths.h"
-#include "mgraphtreevieweditor.h"
-#include "mgraphvieweditor.h"
+#include "mwidgetmanager.h"
 #include "propertydialog.h"
 
 EditorWindow::EditorWindow(QWidget* parent)
-    : HostWindow(tr("Talmer editor"), new MGraphViewEditor, parent),
-      m_view(static_cast<MGraphViewEditor*>(View())),
+    : HostWindow(tr("Talmer editor"), MWidgetManager::Instance()->CreateGraphView(MWidgetManager::GraphEditor), parent),
+      m_view(GraphView()),
       m_messages(new QListWidget),
       m_bridge(Canvas())
 {
@@ -146,6 +146,6 @@ void EditorWindow::GoToPicture()
     bool ok = false;
     const QString name = QInputDialog::getText(this, tr("Go to picture"), tr("picture name"), QLineEdit::Normal,
                                                QString(), &ok);
-    if (ok && !name.isEmpty())
-        m_view->Tree()->SelectGraph(name);
+    if (ok && !name.isEmpty() && !ChooseSearchResult(name))
+        say(tr("No picture is named %1.").arg(name));
 }

@@ -6,7 +6,6 @@
 #include "hostwindow.h"
 #include "merrmsg.h"
 
-class MGraphViewEditor;
 class QListWidget;
 
 // The graph editor host: the library's editor view docked on the left, the
@@ -20,7 +19,6 @@ class EditorWindow : public HostWindow
 public:
     explicit EditorWindow(QWidget* parent = nullptr);
 
-    MGraphViewEditor* GraphView() const { return m_view; }
     QListWidget* Messages() const { return m_messages; }
     // The picture on the canvas; empty when none.
     QString OpenApplication() const { return m_app; }
@@ -44,8 +42,8 @@ private:
     // Whether the drawing on the canvas may be replaced (saved or given up).
     bool mayLeaveDrawing();
 
-    MGraphViewEditor* m_view; // in the dock
-    QListWidget* m_messages;  // in the lower dock
+    MAbstractGraphView* m_view; // in the dock
+    QListWidget* m_messages;    // in the lower dock
     CanvasBridge m_bridge;
     QString m_app, m_pic;
 };

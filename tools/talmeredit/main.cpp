@@ -8,18 +8,18 @@
 // default 北京变电站), saves the window as DIR/editor.png and the search list
 // for "BJ" as DIR/editor-search.png, and quits.
 #include <QAbstractItemView>
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QPainter>
 #include <QTextStream>
+#include <QTreeWidget>
 
 #include "editorwindow.h"
-#include "mgraphtreeitem.h"
-#include "mgraphtreevieweditor.h"
-#include "mgraphvieweditor.h"
 #include "hostprogram.h"
+#include "mabstractgraphview.h"
 
 namespace {
 
@@ -40,40 +40,52 @@ bool saveWithPopup(QWidget* window, QWidget* popup, const QString& path)
     return shot.save(path);
 }
 
-// A click opens a picture's draft or its only version; with a history and no
-// current draft nothing opens, so the screenshot opens the latest (the last row).
-void openLatestIfNothingOpened(MGraphTreeViewEditor* tree)
+// The view's own menu entry, as the engineer would choose it.
+void showAllEditions(MAbstractGraphView* view)
 {
-    QTreeWidgetItem* picture = tree->CurrentPictureItem();
-    if (!picture || tree->CurrentVersionItem() || picture->childCount() == 0)
-        return;
-    if (MGraphTreeItem* latest = MGraphTreeItem::From(picture->child(picture->childCount() - 1)))
-        tree->OpenVersion(latest, 0);
+    for (QAction* action : view->findChildren<QAction*>()) {
+        if (action->text() == QLatin1String("show all edition") && !action->isChecked())
+            action->trigger();
+    }
 }
 
-// Unfolds the history of the picture the tree has open, to show every version.
-void unfoldHistory(MGraphTreeViewEditor* tree)
+// A click opens a picture's draft or its only version; with a history and no
+// current draft nothing opens, so the screenshot clicks the latest (the last row).
+void openLatestIfNothingOpened(EditorWindow& window, const QString& picture)
 {
-    QTreeWidgetItem* picture = tree->CurrentPictureItem();
-    for (int i = 0; picture && i < picture->childCount(); ++i)
-        picture->child(i)->setExpanded(true);
+    auto* tree = window.GraphView()->findChild<QTreeWidget*>();
+    QTreeWidgetItem* item = tree ? tree->currentItem() : nullptr;
+    if (window.OpenPicture() == picture || !item || item->childCount() == 0)
+        return;
+    QTreeWidgetItem* latest = item->child(item->childCount() - 1);
+    tree->setCurrentItem(latest);
+    emit tree->itemClicked(latest, 0);
+}
+
+// Unfolds the history folders, to show every version of the open picture.
+void unfoldHistory(MAbstractGraphView* view)
+{
+    auto* tree = view->findChild<QTreeWidget*>();
+    if (!tree)
+        return;
+    for (QTreeWidgetItem* folder : tree->findItems("history verstion", Qt::MatchExactly | Qt::MatchRecursive))
+        folder->setExpanded(true);
 }
 
 int screenshots(EditorWindow& window, const QString& picture, const QString& directory)
 {
     if (!QDir().mkpath(directory))
         return HostProgram::Fail("cannot make " + directory);
-    MGraphTreeViewEditor* tree = window.GraphView()->Tree();
-    tree->ShowAllEdition(true);
-    tree->SelectGraph(picture);
-    openLatestIfNothingOpened(tree);
-    unfoldHistory(tree);
+    showAllEditions(window.GraphView());
+    window.ChooseSearchResult(picture);
+    openLatestIfNothingOpened(window, picture);
+    unfoldHistory(window.GraphView());
     const QString main = directory + "/editor.png";
     if (window.OpenPicture() != picture)
         return HostProgram::Fail(picture + " was not opened");
     if (!save(&window, main))
         return HostProgram::Fail("cannot write " + main);
-    QComboBox* box = window.GraphView()->SearchBox();
+    QComboBox* box = window.SearchBox();
     box->setEditText("BJ");
     box->showPopup();
     const QString search = directory + "/editor-search.png";
@@ -105,6 +117,6 @@ int main(int argc, char** argv)
     if (parser.isSet("screenshot"))
         return screenshots(window, picture, parser.value("screenshot"));
     if (parser.isSet("select"))
-        window.GraphView()->Tree()->SelectGraph(picture);
+        window.ChooseSearchResult(picture);
     return app.exec();
 }

@@ -2,13 +2,13 @@
 
 #include <QStatusBar>
 
-#include "mgraphviewonline.h"
+#include "mabstractgraphview.h"
+#include "mwidgetmanager.h"
 
 ViewerWindow::ViewerWindow(QWidget* parent)
-    : HostWindow(tr("Talmer viewer"), new MGraphViewOnline, parent),
-      m_view(static_cast<MGraphViewOnline*>(View()))
+    : HostWindow(tr("Talmer viewer"), MWidgetManager::Instance()->CreateGraphView(MWidgetManager::GraphOnline), parent)
 {
-    connect(m_view, &MAbstractGraphView::GraphSelected, this, &ViewerWindow::OpenGraph);
+    connect(GraphView(), &MAbstractGraphView::GraphSelected, this, &ViewerWindow::OpenGraph);
     statusBar()->showMessage(tr("Pick a picture on the left, or type its name or initials."));
 }
 

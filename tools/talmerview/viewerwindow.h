@@ -2,10 +2,8 @@
 
 #include "hostwindow.h"
 
-class MGraphViewOnline;
-
-// The online viewer host: the library's online graph view docked on the
-// left, the opened version drawn on the right.
+// The online viewer host: the library's online graph view (from the widget
+// factory) docked on the left, the opened version drawn on the right.
 class ViewerWindow : public HostWindow
 {
     Q_OBJECT
@@ -13,11 +11,6 @@ class ViewerWindow : public HostWindow
 public:
     explicit ViewerWindow(QWidget* parent = nullptr);
 
-    MGraphViewOnline* GraphView() const { return m_view; }
-
 public Q_SLOTS:
     void OpenGraph(const QString& app, const QString& pic, int edition);
-
-private:
-    MGraphViewOnline* m_view; // in the dock
 };
