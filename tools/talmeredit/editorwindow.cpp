@@ -9,6 +9,9 @@
 
 #include "graphcanvas.h"
 #include "mabstractgraphview.h"
+#include "mabstracticonvieweditor.h"
+#include "mabstracticonviewonline.h"
+#include "mabstracttemplateview.h"
 #include "mdeploypaths.h"
 #include "mwidgetmanager.h"
 #include "propertydialog.h"
@@ -17,8 +20,15 @@ EditorWindow::EditorWindow(QWidget* parent)
     : HostWindow(tr("Talmer editor"), MWidgetManager::Instance()->CreateGraphView(MWidgetManager::GraphEditor), parent),
       m_view(GraphView()),
       m_messages(new QListWidget),
+      m_iconEditor(MWidgetManager::Instance()->CreateIconEditor()),
+      m_iconPalette(MWidgetManager::Instance()->CreateIconOnline()),
+      m_templates(MWidgetManager::Instance()->CreateTemplateView()),
       m_bridge(Canvas())
 {
+    QDockWidget* palette = addRightDock(tr("Icon palette"), "iconPaletteDock", m_iconPalette);
+    addRightDock(tr("Templates"), "templateDock", m_templates);
+    addRightDock(tr("Icon library"), "iconEditorDock", m_iconEditor);
+    palette->raise();
     auto* messages = new QDockWidget(tr("Messages"), this);
     messages->setObjectName("messageDock");
     messages->setFeatures(QDockWidget::NoDockWidgetFeatures);
@@ -44,6 +54,23 @@ void EditorWindow::createActions()
     tools->addAction(tr("Add label"), this, &EditorWindow::AddLabel);
     tools->addAction(tr("Save"), this, &EditorWindow::Save)->setShortcut(QKeySequence::Save);
     tools->addAction(tr("Go to picture"), this, &EditorWindow::GoToPicture);
+}
+
+QDockWidget* EditorWindow::addRightDock(const QString& title, const QString& name, QWidget* widget)
+{
+    auto* dock = new QDockWidget(title, this);
+    dock->setObjectName(name);
+    dock->setFeatures(QDockWidget::NoDockWidgetFeatures);
+    dock->setWidget(widget);
+    QDockWidget* first = nullptr;
+    for (QDockWidget* other : findChildren<QDockWidget*>()) {
+        if (!first && other != dock && dockWidgetArea(other) == Qt::RightDockWidgetArea)
+            first = other;
+    }
+    addDockWidget(Qt::RightDockWidgetArea, dock);
+    if (first)
+        tabifyDockWidget(first, dock);
+    return dock;
 }
 
 void EditorWindow::say(const QString& message)
