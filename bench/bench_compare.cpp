@@ -115,6 +115,8 @@ void measure(Bench::Table& table, bool withIds)
 
 int main(int argc, char** argv)
 {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     Bench::Table table;
     measure(table, true);

@@ -1,6 +1,7 @@
 #include "comparerenderer.h"
 
 #include <QPainter>
+#include <QtMath>
 
 #include "mgraphdoc.h"
 
@@ -45,6 +46,16 @@ QColor CompareRenderer::ColorOf(GraphChange::Group group)
         break;
     }
     return QColor(0xff, 0x98, 0x00);
+}
+
+QSize CompareRenderer::SideBySideSize(const MGraphDoc& before, const MGraphDoc& after)
+{
+    const double half = (DefaultSize().width() - kGapPixels) / 2.0;
+    double aspect = 0;
+    for (const MGraphDoc* doc : {&before, &after})
+        aspect = qMax(aspect, doc->GetSize().height() / qMax(doc->GetSize().width(), 1.0));
+    // Bounded, so that a drawing of odd proportions cannot ask for a huge picture.
+    return QSize(DefaultSize().width(), qBound(100, qCeil(half * aspect), 2 * DefaultSize().height()));
 }
 
 QTransform CompareRenderer::Fit(const QRectF& drawing, const QRectF& target)

@@ -26,6 +26,8 @@ class CompareRenderer
 {
 public:
     static QSize DefaultSize() { return QSize(1600, 900); }
+    // DefaultSize's width, as high as the taller drawing needs in its half.
+    static QSize SideBySideSize(const MGraphDoc& before, const MGraphDoc& after);
 
     // The old edition on the left, the new one on the right, each fitted to
     // its half.

@@ -34,7 +34,8 @@ struct GraphChange
     int objectId = 0;
     int objectType = 0;
     int containerId = 0; // 0: a top-level object
-    QString text;        // short, for people: "text 6 moved from (820, 90) to (850, 90)"
+    QString text;        // short, for people: "text 6 from (820, 90) to (850, 90)"
+    QString detail;      // the same without the object: "from (820, 90) to (850, 90)"
     QRectF oldRect;
     QRectF newRect;
 

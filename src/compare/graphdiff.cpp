@@ -20,7 +20,7 @@ void property(GraphChangeList& out, const QString& name, const QString& before, 
         return;
     GraphChange change;
     change.kind = GraphChange::Property;
-    change.text = QString("%1 %2 → %3").arg(name, before, after);
+    change.text = change.detail = QString("%1 %2 → %3").arg(name, before, after);
     out.append(change);
 }
 

@@ -184,6 +184,7 @@ void ObjectDiff::add(GraphChange::Kind kind, const ObjectFacts* o, const ObjectF
     change.objectId = f.id;
     change.objectType = f.type;
     change.containerId = m_container ? m_container->id : 0;
+    change.detail = what;
     change.text = ChangeText::Object(f, m_container) + " " + what;
     if (o)
         change.oldRect = o->drawn;

@@ -70,7 +70,7 @@ void MGraphCompareViewPrivate::show(const MGraphDoc& before, const MGraphDoc& af
 {
     error.clear();
     changes = GraphDiff::Compare(before, after);
-    sideBySide->SetPicture(CompareRenderer::SideBySide(before, after, CompareRenderer::DefaultSize()));
+    sideBySide->SetPicture(CompareRenderer::SideBySide(before, after, CompareRenderer::SideBySideSize(before, after)));
     overlay->SetPicture(CompareRenderer::Overlay(after, changes, CompareRenderer::DefaultSize()));
     summary->setText(changes.isEmpty() ? MGraphCompareView::tr("%1: no differences").arg(title)
                                        : MGraphCompareView::tr("%1: %n change(s)", nullptr, int(changes.size())).arg(title));
@@ -108,7 +108,8 @@ void MGraphCompareViewPrivate::fillList()
         QString object;
         if (change.kind != GraphChange::Property)
             object = QString("%1 %2").arg(MDrawObjFactory::TypeName(change.objectType)).arg(change.objectId);
-        auto* item = new QTreeWidgetItem({GraphChange::KindName(change.kind), object, change.text});
+        auto* item = new QTreeWidgetItem({GraphChange::KindName(change.kind), object, change.detail});
+        item->setToolTip(2, change.line());
         item->setForeground(0, CompareRenderer::ColorOf(change.group()).darker(130));
         items << item;
     }

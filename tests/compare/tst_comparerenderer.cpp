@@ -68,6 +68,8 @@ private Q_SLOTS:
     void overlayReachesObjectsOutsideTheNewDrawing();
     void sideBySideShowsEachEditionInItsHalf();
     void samePixelsEveryTime();
+    void sideBySideHeightFollowsTheTallerDrawing_data();
+    void sideBySideHeightFollowsTheTallerDrawing();
 };
 
 void tst_CompareRenderer::overlayColoursEachChange()
@@ -174,6 +176,30 @@ void tst_CompareRenderer::samePixelsEveryTime()
     QCOMPARE(CompareRenderer::Overlay(*e.after, e.changes, QSize(640, 360)).image, first);
     QCOMPARE(CompareRenderer::SideBySide(*e.before, *e.after, QSize(640, 360)).image, sideBySide);
     QVERIFY(first != sideBySide);
+}
+
+void tst_CompareRenderer::sideBySideHeightFollowsTheTallerDrawing_data()
+{
+    QTest::addColumn<QSizeF>("before");
+    QTest::addColumn<QSizeF>("after");
+    QTest::addColumn<int>("height");
+    QTest::newRow("wide drawings") << QSizeF(1600, 900) << QSizeF(1600, 900) << 448;
+    QTest::newRow("the new one taller") << QSizeF(1600, 900) << QSizeF(1000, 1000) << 796;
+    QTest::newRow("the old one taller") << QSizeF(1000, 1000) << QSizeF(1600, 900) << 796;
+    QTest::newRow("a strip, bounded below") << QSizeF(100000, 10) << QSizeF(100000, 10) << 100;
+    QTest::newRow("a column, bounded above") << QSizeF(10, 100000) << QSizeF(1600, 900) << 1800;
+}
+
+void tst_CompareRenderer::sideBySideHeightFollowsTheTallerDrawing()
+{
+    // Guards against side-by-side pictures mostly empty, or as large as a hostile drawing's proportions ask.
+    QFETCH(QSizeF, before);
+    QFETCH(QSizeF, after);
+    QFETCH(int, height);
+    MGraphDoc a, b;
+    a.SetSize(before);
+    b.SetSize(after);
+    QCOMPARE(CompareRenderer::SideBySideSize(a, b), QSize(1600, height));
 }
 
 TALMER_TEST_MAIN(tst_CompareRenderer)
