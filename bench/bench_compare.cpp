@@ -107,7 +107,9 @@ void measure(Bench::Table& table, bool withIds)
     int changes = 0;
     const double diff = Bench::medianMicros([&] { changes = int(GraphDiff::Compare(before, after).size()); }, 10);
     const double pass = baseline(before, after);
-    const QString name = QString("diff of 20,000 objects%1 (%2 changes)").arg(withIds ? "" : " without identifiers").arg(changes);
+    const QString name = QString("diff of 20,000 objects%1 (%2 changes)")
+                             .arg(withIds ? "" : " without identifiers")
+                             .arg(changes);
     table.limit(name, diff, "one pass over both lists", pass, 200000);
 }
 

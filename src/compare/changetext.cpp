@@ -1,5 +1,7 @@
 #include "changetext.h"
 
+#include <QCoreApplication>
+
 #include "mdrawobjfactory.h"
 #include "objectfacts.h"
 
@@ -7,28 +9,16 @@ namespace ChangeText {
 
 namespace {
 
-constexpr double kEpsilon = 1e-6;
-
-QString changed(const QString& name, const QString& before, const QString& after)
+QString changed(const char* name, const QString& before, const QString& after)
 {
-    return QString("%1 %2 → %3").arg(name, before, after);
+    return QString("%1 %2 → %3").arg(Tr(name), before, after);
 }
 
 } // namespace
 
-bool Near(double a, double b)
+QString Tr(const char* text)
 {
-    return qAbs(a - b) <= kEpsilon;
-}
-
-bool Near(const QPointF& a, const QPointF& b)
-{
-    return Near(a.x(), b.x()) && Near(a.y(), b.y());
-}
-
-bool Near(const QSizeF& a, const QSizeF& b)
-{
-    return Near(a.width(), b.width()) && Near(a.height(), b.height());
+    return QCoreApplication::translate("GraphDiff", text);
 }
 
 QString Number(double value)
@@ -86,13 +76,13 @@ QString Object(const ObjectFacts& f, const ObjectFacts* container)
     return name;
 }
 
-void Compare(QStringList& parts, const QString& name, const QColor& before, const QColor& after)
+void Compare(QStringList& parts, const char* name, const QColor& before, const QColor& after)
 {
     if (before != after)
         parts << changed(name, Color(before), Color(after));
 }
 
-void Compare(QStringList& parts, const QString& name, double before, double after)
+void Compare(QStringList& parts, const char* name, double before, double after)
 {
     if (!Near(before, after))
         parts << changed(name, Number(before), Number(after));

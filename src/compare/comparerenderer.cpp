@@ -62,7 +62,8 @@ QTransform CompareRenderer::Fit(const QRectF& drawing, const QRectF& target)
 {
     const double w = qMax(drawing.width(), 1.0), h = qMax(drawing.height(), 1.0);
     const double scale = qMin(target.width() / w, target.height() / h);
-    const QPointF offset(target.left() + (target.width() - w * scale) / 2, target.top() + (target.height() - h * scale) / 2);
+    const QPointF offset(target.left() + (target.width() - w * scale) / 2,
+                         target.top() + (target.height() - h * scale) / 2);
     return QTransform::fromTranslate(-drawing.left(), -drawing.top()) * QTransform::fromScale(scale, scale)
         * QTransform::fromTranslate(offset.x(), offset.y());
 }

@@ -1,18 +1,11 @@
 #include "graphdiff.h"
 
-#include <QCoreApplication>
-
 #include "changetext.h"
 #include "mgraph.h"
 #include "mgraphdoc.h"
 #include "objectdiff.h"
 
 namespace {
-
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("GraphDiff", text);
-}
 
 void property(GraphChangeList& out, const QString& name, const QString& before, const QString& after)
 {
@@ -50,19 +43,20 @@ GraphChangeList GraphDiff::Compare(const MGraphDoc& before, const MGraphDoc& aft
 
 void GraphDiff::properties(const MGraphDoc& before, const MGraphDoc& after, GraphChangeList& out)
 {
-    property(out, tr("name"), ChangeText::Quoted(before.GetName()), ChangeText::Quoted(after.GetName()));
-    property(out, tr("graph type"), typeText(before), typeText(after));
+    property(out, ChangeText::Tr("name"), ChangeText::Quoted(before.GetName()), ChangeText::Quoted(after.GetName()));
+    property(out, ChangeText::Tr("graph type"), typeText(before), typeText(after));
     stations(before, after, out);
-    property(out, tr("shared"), flagText(before.IsShare()), flagText(after.IsShare()));
-    property(out, tr("fill model"), flagText(before.HasFillModel()), flagText(after.HasFillModel()));
-    property(out, tr("size"), ChangeText::Size(before.GetSize()), ChangeText::Size(after.GetSize()));
-    property(out, tr("background"), ChangeText::Color(before.GetBackground()), ChangeText::Color(after.GetBackground()));
+    property(out, ChangeText::Tr("shared"), flagText(before.IsShare()), flagText(after.IsShare()));
+    property(out, ChangeText::Tr("fill model"), flagText(before.HasFillModel()), flagText(after.HasFillModel()));
+    property(out, ChangeText::Tr("size"), ChangeText::Size(before.GetSize()), ChangeText::Size(after.GetSize()));
+    property(out, ChangeText::Tr("background"), ChangeText::Color(before.GetBackground()),
+             ChangeText::Color(after.GetBackground()));
 }
 
 void GraphDiff::stations(const MGraphDoc& before, const MGraphDoc& after, GraphChangeList& out)
 {
     for (int index = 0; index < kStationIndexes; ++index) {
-        const QString name = tr("station %1").arg(index);
+        const QString name = ChangeText::Tr("station %1").arg(index);
         property(out, name, ChangeText::Quoted(before.GetGraphStation(index)),
                  ChangeText::Quoted(after.GetGraphStation(index)));
     }

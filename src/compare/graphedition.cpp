@@ -28,7 +28,8 @@ bool isPlainName(const QString& name)
 
 bool readsAs(MGraphDoc& doc, const QString& binary, const QString& text)
 {
-    return (QFileInfo(binary).isFile() && doc.ReadDataFile(binary)) || (QFileInfo(text).isFile() && doc.ReadXmlFile(text));
+    return (QFileInfo(binary).isFile() && doc.ReadDataFile(binary))
+        || (QFileInfo(text).isFile() && doc.ReadXmlFile(text));
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 #include "objectdiff.h"
 
-#include <QCoreApplication>
 #include <QHash>
 
 #include "changetext.h"
@@ -8,11 +7,6 @@
 #include "objectmatcher.h"
 
 namespace {
-
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("GraphDiff", text);
-}
 
 QList<MDrawObj*> membersOf(const MDrawObj* obj)
 {
@@ -66,13 +60,13 @@ void ObjectDiff::Lists(const QList<MDrawObj*>& before, const QList<MDrawObj*>& a
     for (const ObjectFacts& f : n) {
         const int old = matcher.OldOf()[size_t(f.index)];
         if (old < 0)
-            add(GraphChange::Added, nullptr, &f, tr("at %1").arg(ChangeText::Rect(f.drawn)));
+            add(GraphChange::Added, nullptr, &f, ChangeText::Tr("at %1").arg(ChangeText::Rect(f.drawn)));
         else
             pairChanges(o[size_t(old)], f, placement);
     }
     for (const ObjectFacts& f : o) {
         if (matcher.NewOf()[size_t(f.index)] < 0)
-            add(GraphChange::Removed, &f, nullptr, tr("was at %1").arg(ChangeText::Rect(f.drawn)));
+            add(GraphChange::Removed, &f, nullptr, ChangeText::Tr("was at %1").arg(ChangeText::Rect(f.drawn)));
     }
     m_container = outer;
 }
@@ -95,24 +89,27 @@ void ObjectDiff::geometry(const ObjectFacts& o, const ObjectFacts& n)
     const bool centreStayed = ChangeText::Near(o.rect.center(), n.rect.center());
     if (resized)
         add(GraphChange::Resized, &o, &n,
-            tr("from %1 to %2").arg(ChangeText::Size(o.drawn.size()), ChangeText::Size(n.drawn.size())));
+            ChangeText::Tr("from %1 to %2").arg(ChangeText::Size(o.drawn.size()), ChangeText::Size(n.drawn.size())));
     // Stretching keeps one of them; only a move shifts both.
     if (!cornerStayed && !centreStayed)
         add(GraphChange::Moved, &o, &n,
-            tr("from %1 to %2").arg(ChangeText::Point(o.drawn.topLeft()), ChangeText::Point(n.drawn.topLeft())));
+            ChangeText::Tr("from %1 to %2")
+                .arg(ChangeText::Point(o.drawn.topLeft()), ChangeText::Point(n.drawn.topLeft())));
     if (!resized && cornerStayed && !o.sameGeometry(n))
-        add(GraphChange::Reshaped, &o, &n, tr("%1 points, now %2").arg(o.points.size()).arg(n.points.size()));
+        add(GraphChange::Reshaped, &o, &n,
+            ChangeText::Tr("%1 points, now %2").arg(o.points.size()).arg(n.points.size()));
 }
 
 void ObjectDiff::style(const ObjectFacts& o, const ObjectFacts& n)
 {
     QStringList parts;
-    ChangeText::Compare(parts, tr("pen"), o.pen, n.pen);
-    ChangeText::Compare(parts, tr("brush"), o.brush, n.brush);
-    ChangeText::Compare(parts, tr("width"), o.penWidth, n.penWidth);
-    ChangeText::Compare(parts, tr("font size"), o.fontSize, n.fontSize);
-    ChangeText::Compare(parts, tr("pattern"), double(o.pattern), double(n.pattern));
-    ChangeText::Compare(parts, tr("custom type"), double(o.customType), double(n.customType));
+    ChangeText::Compare(parts, QT_TRANSLATE_NOOP("GraphDiff", "pen"), o.pen, n.pen);
+    ChangeText::Compare(parts, QT_TRANSLATE_NOOP("GraphDiff", "brush"), o.brush, n.brush);
+    ChangeText::Compare(parts, QT_TRANSLATE_NOOP("GraphDiff", "width"), o.penWidth, n.penWidth);
+    ChangeText::Compare(parts, QT_TRANSLATE_NOOP("GraphDiff", "font size"), o.fontSize, n.fontSize);
+    ChangeText::Compare(parts, QT_TRANSLATE_NOOP("GraphDiff", "pattern"), double(o.pattern), double(n.pattern));
+    ChangeText::Compare(parts, QT_TRANSLATE_NOOP("GraphDiff", "custom type"), double(o.customType),
+                        double(n.customType));
     if (!parts.isEmpty())
         add(GraphChange::Restyled, &o, &n, parts.join("; "));
 }
@@ -121,9 +118,9 @@ void ObjectDiff::texts(const ObjectFacts& o, const ObjectFacts& n)
 {
     QStringList parts;
     if (o.text != n.text)
-        parts << tr("%1 → %2").arg(ChangeText::Quoted(o.text), ChangeText::Quoted(n.text));
+        parts << ChangeText::Tr("%1 → %2").arg(ChangeText::Quoted(o.text), ChangeText::Quoted(n.text));
     if (o.station != n.station)
-        parts << tr("station %1 → %2").arg(ChangeText::Quoted(o.station), ChangeText::Quoted(n.station));
+        parts << ChangeText::Tr("station %1 → %2").arg(ChangeText::Quoted(o.station), ChangeText::Quoted(n.station));
     if (!parts.isEmpty())
         add(GraphChange::TextChanged, &o, &n, parts.join("; "));
 }
@@ -132,11 +129,11 @@ void ObjectDiff::iconTemplate(const ObjectFacts& o, const ObjectFacts& n)
 {
     if (o.templateUuid != n.templateUuid)
         add(GraphChange::TemplateChanged, &o, &n,
-            tr("%1 → %2").arg(ChangeText::TemplateName(o.templateName, o.templateUuid),
+            ChangeText::Tr("%1 → %2").arg(ChangeText::TemplateName(o.templateName, o.templateUuid),
                               ChangeText::TemplateName(n.templateName, n.templateUuid)));
     else if (o.templatePrint != n.templatePrint)
         add(GraphChange::TemplateChanged, &o, &n,
-            tr("template %1 was changed").arg(ChangeText::TemplateName(n.templateName, n.templateUuid)));
+            ChangeText::Tr("template %1 was changed").arg(ChangeText::TemplateName(n.templateName, n.templateUuid)));
 }
 
 void ObjectDiff::binding(const ObjectFacts& o, const ObjectFacts& n)
@@ -144,12 +141,13 @@ void ObjectDiff::binding(const ObjectFacts& o, const ObjectFacts& n)
     if (o.oid == n.oid && o.path == n.path)
         return;
     if (!o.hasBinding())
-        add(GraphChange::BindingAdded, &o, &n, tr("bound to %1").arg(ChangeText::Binding(n.oid, n.path)));
+        add(GraphChange::BindingAdded, &o, &n, ChangeText::Tr("bound to %1").arg(ChangeText::Binding(n.oid, n.path)));
     else if (!n.hasBinding())
-        add(GraphChange::BindingRemoved, &o, &n, tr("was bound to %1").arg(ChangeText::Binding(o.oid, o.path)));
+        add(GraphChange::BindingRemoved, &o, &n,
+            ChangeText::Tr("was bound to %1").arg(ChangeText::Binding(o.oid, o.path)));
     else
         add(GraphChange::BindingRepointed, &o, &n,
-            tr("%1 → %2").arg(ChangeText::Binding(o.oid, o.path), ChangeText::Binding(n.oid, n.path)));
+            ChangeText::Tr("%1 → %2").arg(ChangeText::Binding(o.oid, o.path), ChangeText::Binding(n.oid, n.path)));
 }
 
 void ObjectDiff::members(const ObjectFacts& o, const ObjectFacts& n, const QTransform& placement)

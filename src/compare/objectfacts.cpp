@@ -101,7 +101,8 @@ std::vector<ObjectFacts> FactsOf(const QList<MDrawObj*>& objects, const QTransfo
         takeKindFacts(obj, f, prints);
         f.contentKey = qHashMulti(0, f.type, f.pen.rgba(), f.brush.rgba(), f.penWidth, f.fontSize, f.text, f.station,
                                   f.customType, f.pattern, f.templateUuid, f.templatePrint, f.oid, f.path, f.memberCount);
-        f.fullKey = hashPoints(f.points, qHashMulti(f.contentKey, f.rect.x(), f.rect.y(), f.rect.width(), f.rect.height()));
+        f.fullKey = hashPoints(f.points,
+                               qHashMulti(f.contentKey, f.rect.x(), f.rect.y(), f.rect.width(), f.rect.height()));
         all.push_back(std::move(f));
     }
     return all;

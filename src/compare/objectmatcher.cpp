@@ -35,13 +35,17 @@ struct Cell
     qint64 column;
     qint64 row;
     bool operator==(const Cell& o) const { return type == o.type && column == o.column && row == o.row; }
-    friend size_t qHash(const Cell& cell, size_t seed = 0) { return qHashMulti(seed, cell.type, cell.column, cell.row); }
+    friend size_t qHash(const Cell& cell, size_t seed = 0)
+    {
+        return qHashMulti(seed, cell.type, cell.column, cell.row);
+    }
 };
 
 Cell cellOf(const ObjectFacts& f)
 {
     const QPointF c = f.rect.center();
-    return {f.type, qint64(std::floor(c.x() / ObjectMatcher::kRadius)), qint64(std::floor(c.y() / ObjectMatcher::kRadius))};
+    return {f.type, qint64(std::floor(c.x() / ObjectMatcher::kRadius)),
+            qint64(std::floor(c.y() / ObjectMatcher::kRadius))};
 }
 
 struct Candidate
@@ -54,6 +58,11 @@ struct Candidate
         return std::tie(distance, oldIndex, newIndex) < std::tie(o.distance, o.oldIndex, o.newIndex);
     }
 };
+
+// Bounds of the search by place: the new objects looked at in one cell, and
+// the candidates kept per old object.
+constexpr size_t kCellScan = 1024;
+constexpr size_t kCandidates = 4;
 
 } // namespace
 
@@ -144,24 +153,32 @@ void ObjectMatcher::byPosition()
     }
     if (grid.isEmpty())
         return;
-    std::vector<Candidate> candidates;
+    std::vector<Candidate> candidates, near;
     for (const ObjectFacts& f : m_before) {
         if (m_newOf[size_t(f.index)] >= 0)
             continue;
+        near.clear();
         const Cell home = cellOf(f);
         for (qint64 dc = -1; dc <= 1; ++dc) {
             for (qint64 dr = -1; dr <= 1; ++dr) {
                 const auto it = grid.constFind(Cell{home.type, home.column + dc, home.row + dr});
                 if (it == grid.constEnd())
                     continue;
-                for (int n : *it) {
+                const size_t scanned = std::min(it->size(), kCellScan);
+                for (size_t i = 0; i < scanned; ++i) {
+                    const int n = (*it)[i];
                     const QPointF d = m_after[size_t(n)].rect.center() - f.rect.center();
                     const double distance = std::hypot(d.x(), d.y());
                     if (distance <= kRadius)
-                        candidates.push_back({distance, f.index, n});
+                        near.push_back({distance, f.index, n});
                 }
             }
         }
+        // Only the nearest few: a pile of look-alike objects must not cost
+        // memory by the square of its size.
+        const auto kept = near.begin() + std::ptrdiff_t(std::min(near.size(), kCandidates));
+        std::partial_sort(near.begin(), kept, near.end());
+        candidates.insert(candidates.end(), near.begin(), kept);
     }
     std::sort(candidates.begin(), candidates.end());
     for (const Candidate& c : candidates) {

@@ -13,7 +13,8 @@
 //      object keeps its original's, and a freed one can come back on another);
 //   2. equal objects (same type, content and geometry), in list order;
 //   3. objects whose text, binding or template is unique on both sides;
-//   4. the nearest object of the same type within kRadius, closest pairs first.
+//   4. the nearest object of the same type within kRadius, closest pairs first
+//      (each object's few nearest, among a bounded number per grid cell).
 // What is left is removed (old side) or added (new side).
 // Costs O(n) hashing plus a sort of the candidates of round 4.
 class ObjectMatcher

@@ -72,8 +72,9 @@ void MGraphCompareViewPrivate::show(const MGraphDoc& before, const MGraphDoc& af
     changes = GraphDiff::Compare(before, after);
     sideBySide->SetPicture(CompareRenderer::SideBySide(before, after, CompareRenderer::SideBySideSize(before, after)));
     overlay->SetPicture(CompareRenderer::Overlay(after, changes, CompareRenderer::DefaultSize()));
-    summary->setText(changes.isEmpty() ? MGraphCompareView::tr("%1: no differences").arg(title)
-                                       : MGraphCompareView::tr("%1: %n change(s)", nullptr, int(changes.size())).arg(title));
+    const int count = int(changes.size());
+    summary->setText(count == 0 ? MGraphCompareView::tr("%1: no differences").arg(title)
+                                : MGraphCompareView::tr("%1: %n change(s)", nullptr, count).arg(title));
     fillList();
 }
 

@@ -81,6 +81,7 @@ private Q_SLOTS:
     void identityThatCannotBeTrusted();
     void objectsWithoutIdentityPairedByPlace_data();
     void objectsWithoutIdentityPairedByPlace();
+    void pileOfLookAlikesStaysConsistent();
     void containerMembersFollowTheirContainer();
     void changeTextsAndJson();
 };
@@ -252,6 +253,26 @@ void tst_GraphDiff::objectsWithoutIdentityPairedByPlace()
     const GraphChangeList changes = GraphDiff::Compare(*single, *crowded);
     QCOMPARE(briefs(changes), (QStringList{"added line 0", "moved line 0"}));
     QCOMPARE(changes.at(0).newRect.left(), 510.0);
+}
+
+void tst_GraphDiff::pileOfLookAlikesStaysConsistent()
+{
+    // Guards against a pile of look-alike objects (all in reach of each other) costing memory by the square of its size, or an object paired twice.
+    constexpr int kPile = 3000;
+    QList<MDrawObj*> old, restyled;
+    for (int i = 0; i < kPile; ++i) {
+        old << line(100 + i % 7, 100);
+        restyled << line(100 + i % 7, 100);
+        restyled.last()->SetPenColor(Qt::green);
+    }
+    const GraphChangeList changes = GraphDiff::Compare(*drawingOf(old), *drawingOf(restyled));
+    QHash<GraphChange::Kind, int> counts;
+    for (const GraphChange& change : changes)
+        ++counts[change.kind];
+    QCOMPARE(counts.keys().size(), counts.value(GraphChange::Restyled) == kPile ? 1 : 3);
+    QCOMPARE(counts.value(GraphChange::Added), counts.value(GraphChange::Removed));
+    QCOMPARE(counts.value(GraphChange::Restyled) + counts.value(GraphChange::Added), kPile);
+    QVERIFY(counts.value(GraphChange::Restyled) >= 7); // each of the seven places paired at least once
 }
 
 void tst_GraphDiff::containerMembersFollowTheirContainer()

@@ -57,7 +57,8 @@ int run(const QStringList& arguments)
     if (!command.parse(4, 4))
         return command.status() == Command::Done ? Same : Trouble;
     int from = 0, to = 0;
-    if (!GraphEdition::ParseVersion(command.argument(2), from) || !GraphEdition::ParseVersion(command.argument(3), to)) {
+    if (!GraphEdition::ParseVersion(command.argument(2), from)
+        || !GraphEdition::ParseVersion(command.argument(3), to)) {
         command.misused("a version is a number or \"draft\"");
         return Trouble;
     }
