@@ -12,6 +12,7 @@
 #include "checkcommand.h"
 #include "command.h"
 #include "databaseurl.h"
+#include "diffcommand.h"
 #include "filecommands.h"
 #include "importcommand.h"
 #include "librarycommands.h"
@@ -69,6 +70,7 @@ const Entry kCommands[] = {
     {"notebook", "show", NoteBookCommand::show, true, "the workstation's graph options and lists"},
     {"export", nullptr, MergeCommands::exportLibrary, true, "an application's library records to a file"},
     {"merge", nullptr, MergeCommands::merge, true, "another site's export file into an application (--dry-run)"},
+    {"diff", nullptr, DiffCommand::run, true, "what changed between two editions of a picture (--json, --png)"},
     {"check", nullptr, CheckCommand::run, true, "the site's consistency (--repair fixes what it safely can)"},
     {"version", nullptr, printVersion, false, "the library's version"},
 };

@@ -7,6 +7,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 
+#include "comparewith.h"
 #include "graphcanvas.h"
 #include "mabstractgraphview.h"
 #include "mabstracticonvieweditor.h"
@@ -54,6 +55,11 @@ void EditorWindow::createActions()
     tools->addAction(tr("Add label"), this, &EditorWindow::AddLabel);
     tools->addAction(tr("Save"), this, &EditorWindow::Save)->setShortcut(QKeySequence::Save);
     tools->addAction(tr("Go to picture"), this, &EditorWindow::GoToPicture);
+    tools->addAction(tr("Compare with…"), this, [this] {
+        QString message;
+        CompareWith::Show(this, m_app, m_pic, Canvas()->Doc(), message);
+        say(message);
+    });
 }
 
 QDockWidget* EditorWindow::addRightDock(const QString& title, const QString& name, QWidget* widget)

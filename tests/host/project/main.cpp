@@ -12,6 +12,7 @@
 #include <mdbrecordpicture.h>
 #include <mdeploypaths.h>
 #include <mfilesynchronize.h>
+#include <mgraphcompareview.h>
 #include <mgraphdataaccess.h>
 #include <mgraphnotebook.h>
 #include <mgraphtreewidget.h>
@@ -79,7 +80,11 @@ int main(int argc, char** argv)
         && iconEditor && iconEditor->parentWidget() == &window && palette && palette->parentWidget() == &window
         && factory->CreateGraphView(MWidgetManager::WidgetType(3), &window) == nullptr;
 
-    const bool ok = made && view.GraphBridge()->GraphIsDirty() && released && view.GetLatestVersion("a", "p") == -1
+    MGraphCompareView compare(&window); // a picture the tree does not hold: an error, no exception
+    const bool compared = !compare.Compare("A", "P", 1, 2) && compare.LastError().contains("no picture")
+        && MGraphCompareView::Editions("A", "P").isEmpty();
+
+    const bool ok = made && compared && view.GraphBridge()->GraphIsDirty() && released && view.GetLatestVersion("a", "p") == -1
         && QFile::exists(":/icon/ele_pe_breaker.png") && QString(TalmerLibraryVersion()) == TALMER_VERSION_STRING
         && copy.ItemType() == MDBRecordBase::RecordPicture && copy.DBRecord() != item.DBRecord()
         && wrote && MGraphNoteBook::Instance()->IsIncreaseVersion()
