@@ -18,6 +18,7 @@
 #include "librarylog.h"
 #include "mergecommands.h"
 #include "notebookcommand.h"
+#include "reportcommand.h"
 #include "siteenvironment.h"
 #include "sitecommands.h"
 #include "talmerversion.h"
@@ -70,6 +71,7 @@ const Entry kCommands[] = {
     {"export", nullptr, MergeCommands::exportLibrary, true, "an application's library records to a file"},
     {"merge", nullptr, MergeCommands::merge, true, "another site's export file into an application (--dry-run)"},
     {"check", nullptr, CheckCommand::run, true, "the site's consistency (--repair fixes what it safely can)"},
+    {"report", "workstations", ReportCommand::workstations, true, "which version of each file the workstations hold"},
     {"version", nullptr, printVersion, false, "the library's version"},
 };
 

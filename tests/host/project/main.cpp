@@ -17,6 +17,7 @@
 #include <mgraphtreewidget.h>
 #include <mtreewidgetitem.h>
 #include <mwidgetmanager.h>
+#include <mworkstationreportview.h>
 #include <talmerversion.h>
 
 class HostBridge : public MAbstractGraphBridge
@@ -79,7 +80,11 @@ int main(int argc, char** argv)
         && iconEditor && iconEditor->parentWidget() == &window && palette && palette->parentWidget() == &window
         && factory->CreateGraphView(MWidgetManager::WidgetType(3), &window) == nullptr;
 
-    const bool ok = made && view.GraphBridge()->GraphIsDirty() && released && view.GetLatestVersion("a", "p") == -1
+    MWorkstationReportView workstations(&window); // exported: a host builds it itself
+    workstations.SetScope("A", "P");
+    const bool reportView = workstations.RefreshAction() && !workstations.IsScanning();
+
+    const bool ok = made && reportView && view.GraphBridge()->GraphIsDirty() && released && view.GetLatestVersion("a", "p") == -1
         && QFile::exists(":/icon/ele_pe_breaker.png") && QString(TalmerLibraryVersion()) == TALMER_VERSION_STRING
         && copy.ItemType() == MDBRecordBase::RecordPicture && copy.DBRecord() != item.DBRecord()
         && wrote && MGraphNoteBook::Instance()->IsIncreaseVersion()
