@@ -17,14 +17,16 @@ namespace {
 
 enum Column { NameColumn, StateColumn, CurrentColumn, StaleColumn, MissingColumn, ColumnCount };
 
+const QColor kGood(20, 120, 40), kBehind(190, 100, 0), kGone(170, 30, 30);
+
 QColor stateColour(const WorkstationScan::Result& result)
 {
     if (result.state == WorkstationScan::Unreachable)
-        return QColor(170, 30, 30);
+        return kGone;
     if (result.state == WorkstationScan::ListingFailed || result.count(WorkstationScan::Stale)
         || result.count(WorkstationScan::Missing))
-        return QColor(190, 100, 0);
-    return QColor(20, 120, 40);
+        return kBehind;
+    return kGood;
 }
 
 QString fileLine(const WorkstationScan::HeldFile& held)
@@ -57,6 +59,7 @@ QTreeWidgetItem* workstationRow(const WorkstationScan::Result& result)
         auto* child = new QTreeWidgetItem(row);
         child->setText(NameColumn, held.file.path);
         child->setText(StateColumn, WorkstationScan::StateName(held.state));
+        child->setForeground(StateColumn, held.state == WorkstationScan::Unchecked ? QColor(Qt::gray) : kBehind);
         child->setToolTip(NameColumn, fileLine(held));
     }
     const QString tipText = tip.isEmpty() ? QString("every file is current") : tip.join('\n');
@@ -76,6 +79,7 @@ MWorkstationReportView::MWorkstationReportView(QWidget* parent)
     m_refresh->setObjectName("refreshAction");
     m_table->setObjectName("workstationTable");
     m_status->setObjectName("statusLabel");
+    m_status->setWordWrap(true);
     m_table->setColumnCount(ColumnCount);
     m_table->setHeaderLabels({tr("Workstation"), tr("State"), tr("Current"), tr("Stale"), tr("Missing")});
     m_table->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -101,6 +105,11 @@ MWorkstationReportView::~MWorkstationReportView()
     m_cancel->store(true);
     m_worker->wait();
     delete m_worker;
+}
+
+QSize MWorkstationReportView::sizeHint() const
+{
+    return QSize(440, 260);
 }
 
 void MWorkstationReportView::SetScope(const QString& application, const QString& picture)

@@ -35,6 +35,8 @@ public:
     // application's pictures, or one picture of it.
     void SetScope(const QString& application, const QString& picture = QString());
     QAction* RefreshAction() const { return m_refresh; }
+    // Room for the names, the states and the three counts.
+    QSize sizeHint() const override;
     bool IsScanning() const { return m_worker != nullptr; }
 
 public Q_SLOTS:

@@ -63,7 +63,7 @@ bool WorkstationSetup::prepare()
     site.edition(site.picture(m_site->feeder, QString::fromUtf8("朝阳站")), 1, kOtherTime);
     site.icon(site.iconType("breaker", 3), "breaker", "{u1}", kIconTime);
     site.configFile("alarm.ini", "D:/x/deployment/etc/mmi", kConfigTime);
-    for (const QString node : {"ws1", "WS2", "ws3"}) {
+    for (const QString node : {"ws1", "WS2", "ws3", "ws2"}) { // WS2 and ws2: one workstation
         if (!MHmiAdmin::AddNode(node))
             return false;
     }
