@@ -86,7 +86,7 @@ void printUsage()
         if (!entry.summary)
             continue;
         const QString name = QString(entry.name) + (entry.subcommand ? QString(" ") + entry.subcommand : QString());
-        out << "  " << name.leftJustified(16) << entry.summary << "\n";
+        out << "  " << name.leftJustified(21) << entry.summary << "\n";
     }
 }
 
