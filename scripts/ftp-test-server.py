@@ -10,6 +10,7 @@
 # next transfer of that kind, and the file is consumed:
 #   refuse STOR | refuse RETR        the next upload / download is refused (550)
 #   drop STOR <n> | drop RETR <n>    its data connection is closed after n bytes
+#   refuse MLSD | drop MLSD <n>      the same for the next directory listing
 import argparse
 import ctypes
 import logging
@@ -162,6 +163,9 @@ class Handler(FTPHandler):
 
     def ftp_STOR(self, file, mode="w"):
         return self._faulty("STOR", file, lambda path: super(Handler, self).ftp_STOR(path, mode))
+
+    def ftp_MLSD(self, path):
+        return self._faulty("MLSD", path, super().ftp_MLSD)
 
     def on_file_received(self, file):
         global received_left

@@ -41,7 +41,8 @@ public:
     // The files the server received, in order (absolute paths on the test machine).
     QStringList received() const;
     // Arms one fault for the next transfer of its kind: "refuse STOR",
-    // "refuse RETR", "drop STOR <bytes>", "drop RETR <bytes>" (the data
+    // "refuse RETR", "drop STOR <bytes>", "drop RETR <bytes>", and the same
+    // with MLSD for a directory listing (the data
     // connection is closed after that many bytes). False if it cannot be set.
     bool armFault(const QString& fault) const;
     // Whether the armed fault is still waiting for its transfer.

@@ -19,6 +19,7 @@
 #include "librarylog.h"
 #include "mergecommands.h"
 #include "notebookcommand.h"
+#include "reportcommand.h"
 #include "siteenvironment.h"
 #include "sitecommands.h"
 #include "talmerversion.h"
@@ -72,6 +73,7 @@ const Entry kCommands[] = {
     {"merge", nullptr, MergeCommands::merge, true, "another site's export file into an application (--dry-run)"},
     {"diff", nullptr, DiffCommand::run, true, "what changed between two editions of a picture (--json, --png)"},
     {"check", nullptr, CheckCommand::run, true, "the site's consistency (--repair fixes what it safely can)"},
+    {"report", "workstations", ReportCommand::workstations, true, "which version of each file the workstations hold"},
     {"version", nullptr, printVersion, false, "the library's version"},
 };
 
@@ -86,7 +88,7 @@ void printUsage()
         if (!entry.summary)
             continue;
         const QString name = QString(entry.name) + (entry.subcommand ? QString(" ") + entry.subcommand : QString());
-        out << "  " << name.leftJustified(16) << entry.summary << "\n";
+        out << "  " << name.leftJustified(21) << entry.summary << "\n";
     }
 }
 

@@ -15,6 +15,7 @@
 #include "mabstracttemplateview.h"
 #include "mdeploypaths.h"
 #include "mwidgetmanager.h"
+#include "mworkstationreportview.h"
 #include "propertydialog.h"
 
 EditorWindow::EditorWindow(QWidget* parent)
@@ -36,6 +37,10 @@ EditorWindow::EditorWindow(QWidget* parent)
     messages->setWidget(m_messages);
     m_messages->setMaximumHeight(110);
     addDockWidget(Qt::BottomDockWidgetArea, messages);
+    auto* workstations = new QDockWidget(tr("Workstations"), this);
+    workstations->setObjectName("workstationDock");
+    workstations->setWidget(new MWorkstationReportView);
+    addDockWidget(Qt::RightDockWidgetArea, workstations);
     m_view->setMinimumWidth(320); // room for the history entries and their times
     m_view->SetGraphBridge(&m_bridge);
     connect(m_view, &MAbstractGraphView::GraphSelected, this, &EditorWindow::OpenGraph);

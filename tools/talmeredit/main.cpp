@@ -13,13 +13,16 @@
 #include <QComboBox>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QEventLoop>
 #include <QPainter>
 #include <QTextStream>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include "editorwindow.h"
 #include "hostprogram.h"
 #include "mabstractgraphview.h"
+#include "mworkstationreportview.h"
 
 namespace {
 
@@ -72,6 +75,20 @@ void unfoldHistory(MAbstractGraphView* view)
         folder->setExpanded(true);
 }
 
+// Fills the workstation report in its dock, so that the picture shows it.
+void refreshWorkstations(EditorWindow& window)
+{
+    auto* report = window.findChild<MWorkstationReportView*>();
+    if (!report)
+        return;
+    QEventLoop loop;
+    QObject::connect(report, &MWorkstationReportView::Refreshed, &loop, &QEventLoop::quit);
+    QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+    report->Refresh();
+    if (report->IsScanning())
+        loop.exec();
+}
+
 int screenshots(EditorWindow& window, const QString& picture, const QString& directory)
 {
     if (!QDir().mkpath(directory))
@@ -80,6 +97,7 @@ int screenshots(EditorWindow& window, const QString& picture, const QString& dir
     window.ChooseSearchResult(picture);
     openLatestIfNothingOpened(window, picture);
     unfoldHistory(window.GraphView());
+    refreshWorkstations(window);
     const QString main = directory + "/editor.png";
     if (window.OpenPicture() != picture)
         return HostProgram::Fail(picture + " was not opened");

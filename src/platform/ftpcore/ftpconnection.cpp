@@ -1,5 +1,6 @@
 #include "ftpconnection.h"
 
+#include <QDate>
 #include <QIODevice>
 #include <QRandomGenerator>
 #include <QUrl>
@@ -226,19 +227,47 @@ int FtpConnection::List(const QString& directory, QList<FtpEntry>& out, int wait
     const int result = perform();
     if (result != 0)
         return result;
-    // "type=file;size=12;modify=...; name" per line.
     for (const QByteArray& line : listing.split('\n')) {
-        const int space = line.indexOf("; ");
-        if (space < 0)
-            continue;
-        const QByteArray facts = line.left(space).toLower();
-        const QString name = QString::fromUtf8(line.mid(space + 2)).remove('\r');
-        const bool dir = facts.contains("type=dir;") || facts.endsWith("type=dir");
-        const bool file = facts.contains("type=file;") || facts.endsWith("type=file");
-        if ((dir || file) && name != "." && name != "..")
-            out.append({name, dir});
+        FtpEntry entry;
+        if (ParseListingLine(line, entry))
+            out.append(entry);
     }
     return 0;
+}
+
+bool FtpConnection::ParseListingLine(const QByteArray& line, FtpEntry& entry)
+{
+    const int space = line.indexOf("; ");
+    if (space < 0)
+        return false;
+    const QString name = QString::fromUtf8(line.mid(space + 2)).remove('\r');
+    if (name.isEmpty() || name == "." || name == "..")
+        return false;
+    QByteArray type;
+    entry = FtpEntry();
+    entry.name = name;
+    for (const QByteArray& fact : line.left(space).split(';')) {
+        const int equals = fact.indexOf('=');
+        const QByteArray key = fact.left(equals).toLower(), value = fact.mid(equals + 1);
+        if (equals < 0)
+            continue;
+        if (key == "type") {
+            type = value.toLower();
+        } else if (key == "size") {
+            bool ok = false;
+            const qint64 size = value.toLongLong(&ok);
+            entry.size = ok && size >= 0 ? size : -1;
+        } else if (key == "modify") {
+            // YYYYMMDDHHMMSS[.sss], always UTC; fractions are dropped.
+            // Read as date and time apart: a UTC time may not exist in local time.
+            const QString digits = QString::fromLatin1(value.left(14));
+            const QDate date = QDate::fromString(digits.left(8), "yyyyMMdd");
+            const QTime time = QTime::fromString(digits.mid(8), "HHmmss");
+            entry.modified = date.isValid() && time.isValid() ? QDateTime(date, time, Qt::UTC) : QDateTime();
+        }
+    }
+    entry.isDirectory = type == "dir";
+    return type == "dir" || type == "file";
 }
 
 int FtpConnection::quote(const QStringList& commands, int waitMs)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -13,6 +14,8 @@ struct FtpEntry
 {
     QString name;
     bool isDirectory = false;
+    qint64 size = -1;   // bytes; -1 when the server did not say
+    QDateTime modified; // UTC, whole seconds; invalid when the server did not say
 };
 
 // An FTP connection through libcurl, reused across calls. Transfers run through
@@ -46,7 +49,13 @@ public:
     // when the transfer completed: a reader never sees half a file. Missing
     // directories are created.
     int Upload(const QString& path, QIODevice* source, int waitMs);
+    // The files and folders of a directory (MLSD), with size and time where the
+    // server gives them. A listing cut off midway is a failure: out is then
+    // left as it was, never filled with the part that arrived.
     int List(const QString& directory, QList<FtpEntry>& out, int waitMs);
+    // One line of an MLSD listing ("type=file;size=3;modify=20260102030405; a.xrg");
+    // false for lines that name no file or folder (cdir, pdir, noise).
+    static bool ParseListingLine(const QByteArray& line, FtpEntry& entry);
     int RemoveFile(const QString& path, int waitMs);
     int Rename(const QString& from, const QString& to, int waitMs);
     // Removes a directory with everything below it.

@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QUrl>
 
+#include <curl/curl.h>
+
 #include "ftpconnection.h"
 
 namespace {
@@ -45,16 +47,40 @@ int net_ftp::login(const QString& host, const QString& user, const QString& pass
     return result;
 }
 
-int net_ftp::put(const QString& localPath, const QString& remotePath, int waitMs)
+bool net_ftp::ensureLoggedIn(int waitMs)
 {
-    // A put without a working log-in tries once more: the server may be back.
+    // A call without a working log-in tries once more: the server may be back.
     if (!m_loggedIn) {
         m_loggedIn = m_ftp->Login(waitMs) == 0;
-        if (!m_loggedIn) {
+        if (!m_loggedIn)
             m_error = "cannot log in: " + m_ftp->LastError();
-            return kNotLoggedIn;
-        }
     }
+    return m_loggedIn;
+}
+
+int net_ftp::list(const QString& remoteDirectory, QList<Entry>& out, int waitMs)
+{
+    if (!ensureLoggedIn(waitMs))
+        return kNotLoggedIn;
+    QList<FtpCore::FtpEntry> entries;
+    const QString path = remoteDirectory.startsWith('/') ? remoteDirectory : "/" + remoteDirectory;
+    const int result = m_ftp->List(path, entries, waitMs);
+    m_error = result == 0 ? QString() : m_ftp->LastError();
+    // The server refuses to change into a folder that is not there; the
+    // connection itself still works, so this is an answer, not a failure.
+    if (result == -int(CURLE_REMOTE_ACCESS_DENIED))
+        return kNoSuchDirectory;
+    if (result != 0)
+        return result;
+    for (const FtpCore::FtpEntry& e : std::as_const(entries))
+        out.append({e.name, e.isDirectory, e.size, e.modified});
+    return 0;
+}
+
+int net_ftp::put(const QString& localPath, const QString& remotePath, int waitMs)
+{
+    if (!ensureLoggedIn(waitMs))
+        return kNotLoggedIn;
     QFile local(localPath);
     if (!local.open(QIODevice::ReadOnly)) {
         m_error = "cannot read " + localPath + ": " + local.errorString();

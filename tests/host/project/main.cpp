@@ -18,6 +18,7 @@
 #include <mgraphtreewidget.h>
 #include <mtreewidgetitem.h>
 #include <mwidgetmanager.h>
+#include <mworkstationreportview.h>
 #include <talmerversion.h>
 
 class HostBridge : public MAbstractGraphBridge
@@ -84,7 +85,11 @@ int main(int argc, char** argv)
     const bool compared = !compare.Compare("A", "P", 1, 2) && compare.LastError().contains("no picture")
         && MGraphCompareView::Editions("A", "P").isEmpty();
 
-    const bool ok = made && compared && view.GraphBridge()->GraphIsDirty() && released && view.GetLatestVersion("a", "p") == -1
+    MWorkstationReportView workstations(&window); // exported: a host builds it itself
+    workstations.SetScope("A", "P");
+    const bool reportView = workstations.RefreshAction() && !workstations.IsScanning();
+
+    const bool ok = made && compared && reportView && view.GraphBridge()->GraphIsDirty() && released && view.GetLatestVersion("a", "p") == -1
         && QFile::exists(":/icon/ele_pe_breaker.png") && QString(TalmerLibraryVersion()) == TALMER_VERSION_STRING
         && copy.ItemType() == MDBRecordBase::RecordPicture && copy.DBRecord() != item.DBRecord()
         && wrote && MGraphNoteBook::Instance()->IsIncreaseVersion()

@@ -47,6 +47,8 @@ private Q_SLOTS:
     void temporaryNames();
     void unsafeNames_data();
     void unsafeNames();
+    void listingLines_data();
+    void listingLines();
     void transfersAndListings();
     void removeAndRename();
     void folderRemovedByAnotherWorkstation();
@@ -120,6 +122,53 @@ void tst_FtpConnection::unsafeNames()
     QCOMPARE(m_ftp.Rename("/victim.txt", path, 10000), FtpConnection::kBadName);
     QCOMPARE(m_ftp.RemoveDirectory(path, 10000), FtpConnection::kBadName);
     QCOMPARE(readFile(onServer("/victim.txt")), QByteArray("victim"));
+}
+
+void tst_FtpConnection::listingLines_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("isDirectory");
+    QTest::addColumn<qint64>("size");
+    QTest::addColumn<QDateTime>("modified");
+    const QDateTime at(QDate(2026, 3, 1), QTime(10, 0, 7), Qt::UTC);
+    QTest::newRow("file") << QByteArray("type=file;size=9;modify=20260301100007;perm=r; 2.brg\r") << true << "2.brg"
+                          << false << qint64(9) << at;
+    QTest::newRow("facts in other case and order") << QByteArray("Modify=20260301100007.123;Size=9;Type=File; 2.brg")
+                                                   << true << "2.brg" << false << qint64(9) << at;
+    QTest::newRow("folder") << QByteArray("type=dir;modify=20260301100007; 北京 站") << true
+                            << QString::fromUtf8("北京 站") << true << qint64(-1) << at;
+    QTest::newRow("name with a blank and a semicolon") << QByteArray("type=file;size=1; a; b.xrg") << true << "a; b.xrg"
+                                                       << false << qint64(1) << QDateTime();
+    QTest::newRow("no time, bad size") << QByteArray("type=file;size=x; 0.fg") << true << "0.fg" << false
+                                       << qint64(-1) << QDateTime();
+    QTest::newRow("impossible time") << QByteArray("type=file;modify=20261399250000; 0.fg") << true << "0.fg"
+                                     << false << qint64(-1) << QDateTime();
+    QTest::newRow("current folder") << QByteArray("type=cdir;modify=20260301100007; .") << false << "" << false
+                                    << qint64(-1) << QDateTime();
+    QTest::newRow("parent folder") << QByteArray("type=pdir; ..") << false << "" << false << qint64(-1) << QDateTime();
+    QTest::newRow("link") << QByteArray("type=OS.unix=slink:/etc; x") << false << "" << false << qint64(-1)
+                          << QDateTime();
+    QTest::newRow("no facts") << QByteArray("2.brg") << false << "" << false << qint64(-1) << QDateTime();
+    QTest::newRow("no name") << QByteArray("type=file;size=1; ") << false << "" << false << qint64(-1) << QDateTime();
+}
+
+void tst_FtpConnection::listingLines()
+{
+    // Guards against listing lines misread: times in local time, "." and ".." or links taken for files.
+    QFETCH(QByteArray, line);
+    QFETCH(bool, accepted);
+    FtpEntry entry;
+    QCOMPARE(FtpConnection::ParseListingLine(line, entry), accepted);
+    if (!accepted)
+        return;
+    QTEST(entry.name, "name");
+    QTEST(entry.isDirectory, "isDirectory");
+    QTEST(entry.size, "size");
+    QTEST(entry.modified, "modified");
+    if (entry.modified.isValid())
+        QCOMPARE(entry.modified.timeSpec(), Qt::UTC);
 }
 
 void tst_FtpConnection::transfersAndListings()

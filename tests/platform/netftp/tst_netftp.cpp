@@ -32,6 +32,7 @@ private Q_SLOTS:
     void failuresAreResultsWithReasons();
     void putRetriesALogInThatFailed();
     void cutOffPutKeepsTheRemoteFile();
+    void listingsTellMissingFromFailed();
 };
 
 void tst_NetFtp::initTestCase()
@@ -123,6 +124,41 @@ void tst_NetFtp::cutOffPutKeepsTheRemoteFile()
     QVERIFY(!m_ws->faultPending());
     QCOMPARE(readFile(m_ws->root() + "/deployment/big.xco"), QByteArray("the old, whole file"));
     QCOMPARE(QDir(m_ws->root() + "/deployment").entryList(QDir::Files | QDir::Hidden), QStringList{"big.xco"});
+}
+
+void tst_NetFtp::listingsTellMissingFromFailed()
+{
+    // Guards against a missing folder reported as a failed listing, or a failed one as an empty folder.
+    const QDateTime modified(QDate(2026, 3, 1), QTime(10, 0, 7), Qt::UTC);
+    QVERIFY(writeFile(m_ws->root() + QString::fromUtf8("/deployment/pic/A/北京 站/2.brg"), "v2 binary", modified));
+    QVERIFY(QDir().mkpath(m_ws->root() + QString::fromUtf8("/deployment/pic/A/北京 站/sub")));
+    const int received = int(m_ws->received().size());
+    net_ftp ftp;
+    QCOMPARE(ftp.login("ws2", QString(), QString(), 1000), 0);
+    QList<net_ftp::Entry> entries;
+    QCOMPARE(ftp.list(QString::fromUtf8("/deployment/pic/A/北京 站/"), entries, 5000), 0);
+    QCOMPARE(entries.size(), 2);
+    for (const net_ftp::Entry& entry : std::as_const(entries)) {
+        QCOMPARE(entry.isDirectory, entry.name == "sub");
+        if (!entry.isDirectory) {
+            QCOMPARE(entry.name, QString("2.brg"));
+            QCOMPARE(entry.size, qint64(9));
+            QCOMPARE(entry.modified, modified);
+        }
+    }
+    entries.clear();
+    QCOMPARE(ftp.list("/deployment/pic/B/", entries, 5000), net_ftp::kNoSuchDirectory);
+    QCOMPARE(ftp.list("/deployment/pic/A/x/y/", entries, 5000), net_ftp::kNoSuchDirectory);
+    QVERIFY(m_ws->armFault("refuse MLSD"));
+    const int refused = ftp.list("/deployment/pic/A/", entries, 5000);
+    QVERIFY(refused < 0 && refused != net_ftp::kNoSuchDirectory);
+    QVERIFY(!ftp.lastError().isEmpty());
+    m_ws->stop();
+    const int down = ftp.list("/deployment/pic/A/", entries, 1000);
+    QVERIFY(down < 0 && down != net_ftp::kNoSuchDirectory);
+    QVERIFY(entries.isEmpty());
+    // Never a write: nothing arrived on the workstation.
+    QCOMPARE(int(m_ws->received().size()), received);
 }
 
 TALMER_TEST_MAIN(tst_NetFtp)
