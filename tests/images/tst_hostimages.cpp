@@ -1,11 +1,9 @@
 #include <QStatusBar>
 #include <QTest>
-#include <QTreeWidget>
 
 #include "editorwindow.h"
 #include "hostsite.h"
 #include "imagecheck.h"
-#include "mabstractgraphview.h"
 #include "testmain.h"
 #include "viewerwindow.h"
 
@@ -23,19 +21,6 @@ bool showFixed(QWidget& window)
     window.resize(kWindowSize);
     window.show();
     return QTest::qWaitForWindowExposed(&window);
-}
-
-// A click on a picture with a history and no draft opens nothing; the engineer
-// then clicks its latest version (the last row below it).
-void openLatestIfNothingOpened(EditorWindow& window, const QString& picture)
-{
-    auto* tree = window.GraphView()->findChild<QTreeWidget*>();
-    QTreeWidgetItem* item = tree ? tree->currentItem() : nullptr;
-    if (window.OpenPicture() == picture || !item || item->childCount() == 0)
-        return;
-    QTreeWidgetItem* latest = item->child(item->childCount() - 1);
-    tree->setCurrentItem(latest);
-    emit tree->itemClicked(latest, 0);
 }
 
 } // namespace
@@ -67,7 +52,6 @@ void tst_HostImages::editorWithAPictureOpen()
     EditorWindow window;
     QVERIFY(showFixed(window));
     QVERIFY(window.ChooseSearchResult(m_picture));
-    openLatestIfNothingOpened(window, m_picture);
     QCOMPARE(window.OpenPicture(), m_picture);
     QApplication::processEvents();
     QString reason;
