@@ -35,6 +35,7 @@ public:
     // True when actual matches controlDir/NAME.png within limits; otherwise false
     // with the reason in *reason (size, count of differing pixels, where the
     // actual and difference images went, or how to create a missing control).
+    // reason must not be null.
     bool compare(const QImage& actual, const QString& name, const Limits& limits, QString* reason) const;
     static bool Compare(const QImage& actual, const QString& name, QString* reason, const Limits& limits);
     // Exact comparison: no tolerance, no differing pixel.
