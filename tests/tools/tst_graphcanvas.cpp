@@ -106,6 +106,29 @@ private Q_SLOTS:
         QCOMPARE(static_cast<const MIconObj*>(icon)->GetTemplate()->GetUuid(), uuid);
     }
 
+    // Guards against members left of or above a template's origin drawn off the canvas, or saved moved.
+    void membersBeforeTheOriginAreShownAndKeptInPlace()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("t.xtp");
+        const QPolygonF points({QPointF(-20.5, -10), QPointF(30, 40)});
+        MHasRelation written(MDrawObj::ObjTemplate);
+        auto* box = new MShapeObj(MDrawObj::ObjRect);
+        box->SetPoints(points);
+        written.AddMember(box);
+        QVERIFY(written.SaveFile(path));
+        GraphCanvas canvas;
+        QString error;
+        QVERIFY(canvas.OpenTemplate(path, error));
+        const QRectF shown = canvas.Doc()->GetGraph()->GetObjList().first()->BoundingRect();
+        QVERIFY(QRectF(QPointF(0, 0), canvas.Doc()->GetSize()).contains(shown));
+        QVERIFY(canvas.AddLabel("added"));
+        QVERIFY(canvas.SaveTemplate(error));
+        MHasRelation reread(MDrawObj::ObjTemplate);
+        QVERIFY(reread.LoadFile(path));
+        QCOMPARE(reread.At(0)->GetPoints(), points);
+    }
+
     // Guards against a template written over a picture's draft, or the canvas staying in template mode for a picture.
     void templateModeKeepsPicturesApart()
     {

@@ -122,11 +122,13 @@ bool GraphCanvas::replaceFiles(const QString& stem, const QString& target, const
 bool GraphCanvas::OpenTemplate(const QString& path, QString& error)
 {
     const bool existed = QFileInfo::exists(path);
-    std::unique_ptr<MGraphDoc> doc = TemplateDoc::Load(path, error);
+    QPointF shift;
+    std::unique_ptr<MGraphDoc> doc = TemplateDoc::Load(path, shift, error);
     if (!doc)
         return false;
     m_doc = std::move(doc);
     m_templatePath = path;
+    m_templateShift = shift;
     m_dirty = !existed; // a new template is not on disk until saved
     update();
     return true;
@@ -138,7 +140,7 @@ bool GraphCanvas::SaveTemplate(QString& error)
         error = tr("no template is open");
         return false;
     }
-    if (!TemplateDoc::Save(*m_doc, m_templatePath, error))
+    if (!TemplateDoc::Save(*m_doc, m_templateShift, m_templatePath, error))
         return false;
     m_dirty = false;
     return true;

@@ -54,4 +54,5 @@ private:
     std::unique_ptr<MGraphDoc> m_doc;
     bool m_dirty = false;
     QString m_templatePath;
+    QPointF m_templateShift; // of the template's members into the drawing
 };

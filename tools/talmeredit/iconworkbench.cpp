@@ -56,12 +56,9 @@ QDockWidget* IconWorkbench::dockLooks(QMainWindow* window)
     dock->setObjectName("iconLooksDock");
     dock->setFeatures(QDockWidget::NoDockWidgetFeatures);
     dock->setWidget(m_looks);
-    window->addDockWidget(Qt::RightDockWidgetArea, dock);
-    QWidget* holder = m_editor->parentWidget();
-    while (holder && !qobject_cast<QDockWidget*>(holder))
-        holder = holder->parentWidget();
-    if (auto* library = qobject_cast<QDockWidget*>(holder))
-        window->splitDockWidget(library, dock, Qt::Vertical);
+    // Below the tabbed library docks, not one more tab: the looks stay in
+    // sight while the library is browsed.
+    window->addDockWidget(Qt::RightDockWidgetArea, dock, Qt::Vertical);
     return dock;
 }
 

@@ -21,8 +21,8 @@ class IconWorkbench : public QObject
     Q_OBJECT
 
 public:
-    // Answers the signals of editor; the looks dock goes into window, below
-    // the dock that holds editor.
+    // Answers the signals of editor; the looks dock goes into window's right
+    // dock area, below the docks there.
     IconWorkbench(MAbstractIconViewEditor* editor, QMainWindow* window);
 
     IconLooksPanel* Looks() const { return m_looks; }
