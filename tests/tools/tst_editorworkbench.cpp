@@ -156,6 +156,7 @@ private Q_SLOTS:
     void selectedIconShowsEveryLookUntilDeleted();
     void templateSaveUploadsAndRecordsOnce_data();
     void templateSaveUploadsAndRecordsOnce();
+    void templateRefusedByTheServerStaysUnsavedAndUnrecorded();
     void onlyTemplateFolderFilesOpen_data();
     void onlyTemplateFolderFilesOpen();
     void leavingUnsavedTemplateAsks();
@@ -350,6 +351,26 @@ void tst_EditorWorkbench::templateSaveUploadsAndRecordsOnce()
     QCOMPARE(members(m_site->server("template/" + alias + "/T1.xtp")), 2);
     QCOMPARE(templateRecords(typeName, "T1"), 1);
     QVERIFY2(messages().isEmpty(), qPrintable(messages().join("\n")));
+}
+
+void tst_EditorWorkbench::templateRefusedByTheServerStaysUnsavedAndUnrecorded()
+{
+    // Guards against a template the server refused being recorded, or left as if it were saved.
+    QVERIFY(TestSupport::writeFile(m_site->server("template/style"), "a file where the folder goes"));
+    QVERIFY(makeWindow());
+    const QString path = MDeployPaths::TemplateFile("style", "T1");
+    QVERIFY(m_window->Templates()->EditTemplate(path));
+    QVERIFY(m_window->Canvas()->AddLabel("work"));
+    QVERIFY(!m_window->Templates()->SaveTemplate());
+    QCOMPARE(templateRecords("style", "T1"), 0);
+    QVERIFY(m_window->Canvas()->IsDirty());
+    QCOMPARE(messages().size(), 1);
+    QCOMPARE(members(path), 1); // the work is kept here
+    // Once the server takes it, the template is recorded.
+    QVERIFY(QFile::remove(m_site->server("template/style")));
+    QVERIFY(m_window->Templates()->SaveTemplate());
+    QCOMPARE(templateRecords("style", "T1"), 1);
+    QVERIFY(!m_window->Canvas()->IsDirty());
 }
 
 void tst_EditorWorkbench::onlyTemplateFolderFilesOpen_data()

@@ -29,6 +29,9 @@ public:
     // Adds a text at the middle of the drawing; false without a drawing.
     bool AddLabel(const QString& text);
     bool IsDirty() const { return m_dirty; }
+    // Counts the drawing as unsaved again: written here, but not stored
+    // everywhere it has to be (the file server refused it).
+    void MarkUnsaved() { m_dirty = m_doc != nullptr; }
     // Writes the drawing, its binary form and its dynamic data next to
     // textPath (".xrg", ".brg", ".fg"); on failure the files that were there
     // are put back and error says why.

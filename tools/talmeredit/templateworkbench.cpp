@@ -86,8 +86,13 @@ bool TemplateWorkbench::SaveTemplate()
     const QFileInfo file(path);
     const QString name = file.completeBaseName();
     QString error;
-    if (!m_canvas->SaveTemplate(error) || !DeployFiles::Upload(path, error)) {
-        fail(name, tr("not saved as a template of the library: %1").arg(error));
+    if (!m_canvas->SaveTemplate(error)) {
+        fail(name, tr("not saved: %1").arg(error));
+        return false;
+    }
+    if (!DeployFiles::Upload(path, error)) {
+        m_canvas->MarkUnsaved(); // leaving it still asks
+        fail(name, tr("saved on this workstation only, not recorded: %1").arg(error));
         return false;
     }
     if (m_recorded != path) {
