@@ -10,6 +10,7 @@
 #include "mgraphdoc.h"
 #include "mtextobj.h"
 #include "safefile.h"
+#include "templatedoc.h"
 
 GraphCanvas::GraphCanvas(QWidget* parent) : QWidget(parent)
 {
@@ -26,6 +27,7 @@ bool GraphCanvas::Open(const QString& binaryPath, const QString& textPath)
         || (QFileInfo::exists(textPath) && doc->ReadXmlFile(textPath));
     m_doc = read ? std::move(doc) : nullptr;
     m_dirty = false;
+    m_templatePath.clear();
     update();
     return read;
 }
@@ -37,6 +39,7 @@ void GraphCanvas::New(const QString& name, QString typeName, int typeId, const Q
     m_doc->SetGraphType(typeName, typeId);
     m_doc->SetGraphStation(substation, 0);
     m_dirty = true; // nothing of it is on disk yet
+    m_templatePath.clear();
     update();
 }
 
@@ -44,6 +47,7 @@ void GraphCanvas::Close()
 {
     m_doc.reset();
     m_dirty = false;
+    m_templatePath.clear();
     update();
 }
 
@@ -65,8 +69,8 @@ bool GraphCanvas::AddLabel(const QString& text)
 
 bool GraphCanvas::Save(const QString& textPath, QString& error)
 {
-    if (!m_doc) {
-        error = tr("no drawing is open");
+    if (!m_doc || !m_templatePath.isEmpty()) {
+        error = m_doc ? tr("a template is open, not a picture") : tr("no drawing is open");
         return false;
     }
     // The engine writes into a staging folder; the files then replace the
@@ -113,6 +117,33 @@ bool GraphCanvas::replaceFiles(const QString& stem, const QString& target, const
     for (const QString& extension : created)
         QFile::remove(target + extension);
     return false;
+}
+
+bool GraphCanvas::OpenTemplate(const QString& path, QString& error)
+{
+    const bool existed = QFileInfo::exists(path);
+    QPointF shift;
+    std::unique_ptr<MGraphDoc> doc = TemplateDoc::Load(path, shift, error);
+    if (!doc)
+        return false;
+    m_doc = std::move(doc);
+    m_templatePath = path;
+    m_templateShift = shift;
+    m_dirty = !existed; // a new template is not on disk until saved
+    update();
+    return true;
+}
+
+bool GraphCanvas::SaveTemplate(QString& error)
+{
+    if (!m_doc || m_templatePath.isEmpty()) {
+        error = tr("no template is open");
+        return false;
+    }
+    if (!TemplateDoc::Save(*m_doc, m_templateShift, m_templatePath, error))
+        return false;
+    m_dirty = false;
+    return true;
 }
 
 void GraphCanvas::paintEvent(QPaintEvent*)

@@ -7,8 +7,8 @@
 class MGraphDoc;
 
 // Draws one drawing with the graph engine, scaled to fit. The editor host
-// also changes it (AddLabel) and writes it out (Save); IsDirty says whether
-// it holds changes not written yet.
+// also changes it (AddLabel) and writes it out (Save, or SaveTemplate for a
+// template); IsDirty says whether it holds changes not written yet.
 class GraphCanvas : public QWidget
 {
     Q_OBJECT
@@ -29,10 +29,22 @@ public:
     // Adds a text at the middle of the drawing; false without a drawing.
     bool AddLabel(const QString& text);
     bool IsDirty() const { return m_dirty; }
+    // Counts the drawing as unsaved again: written here, but not stored
+    // everywhere it has to be (the file server refused it).
+    void MarkUnsaved() { m_dirty = m_doc != nullptr; }
     // Writes the drawing, its binary form and its dynamic data next to
     // textPath (".xrg", ".brg", ".fg"); on failure the files that were there
     // are put back and error says why.
     bool Save(const QString& textPath, QString& error);
+
+    // Template mode: the canvas edits the ".xtp" template at path (an empty
+    // one when the file is missing) instead of a picture, until Open, New or
+    // Close. False (canvas unchanged) when the file exists but does not read.
+    bool OpenTemplate(const QString& path, QString& error);
+    // Writes the open template to its file, whole or not at all.
+    bool SaveTemplate(QString& error);
+    // The template being edited; empty when the canvas holds a picture.
+    QString TemplatePath() const { return m_templatePath; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -44,4 +56,6 @@ private:
 
     std::unique_ptr<MGraphDoc> m_doc;
     bool m_dirty = false;
+    QString m_templatePath;
+    QPointF m_templateShift; // of the template's members into the drawing
 };

@@ -9,14 +9,17 @@
 
 #include "comparewith.h"
 #include "graphcanvas.h"
+#include "iconworkbench.h"
 #include "mabstractgraphview.h"
 #include "mabstracticonvieweditor.h"
 #include "mabstracticonviewonline.h"
 #include "mabstracttemplateview.h"
 #include "mdeploypaths.h"
+#include "mgraphdoc.h"
 #include "mwidgetmanager.h"
 #include "mworkstationreportview.h"
 #include "propertydialog.h"
+#include "templateworkbench.h"
 
 EditorWindow::EditorWindow(QWidget* parent)
     : HostWindow(tr("Talmer editor"), MWidgetManager::Instance()->CreateGraphView(MWidgetManager::GraphEditor), parent),
@@ -25,12 +28,16 @@ EditorWindow::EditorWindow(QWidget* parent)
       m_iconEditor(MWidgetManager::Instance()->CreateIconEditor()),
       m_iconPalette(MWidgetManager::Instance()->CreateIconOnline()),
       m_templates(MWidgetManager::Instance()->CreateTemplateView()),
-      m_bridge(Canvas())
+      m_bridge(Canvas()),
+      m_iconBench(nullptr),
+      m_templateBench(new TemplateWorkbench(m_templates, Canvas(), this))
 {
     QDockWidget* palette = addRightDock(tr("Icon palette"), "iconPaletteDock", m_iconPalette);
     addRightDock(tr("Templates"), "templateDock", m_templates);
     addRightDock(tr("Icon library"), "iconEditorDock", m_iconEditor);
     palette->raise();
+    m_iconBench = new IconWorkbench(m_iconEditor, this); // its looks dock goes below the library
+    m_iconBench->SyncIconFiles();
     auto* messages = new QDockWidget(tr("Messages"), this);
     messages->setObjectName("messageDock");
     messages->setFeatures(QDockWidget::NoDockWidgetFeatures);
@@ -49,6 +56,14 @@ EditorWindow::EditorWindow(QWidget* parent)
     connect(m_view, &MAbstractGraphView::EditPicProperty, this, &EditorWindow::EditProperty);
     connect(m_view, &MAbstractGraphView::sigChangeGraphType, this, &EditorWindow::GraphTypeChanged);
     connect(m_view, &MAbstractGraphView::ShowErrMsg, this, &EditorWindow::ShowMessages);
+    connect(m_iconBench, &IconWorkbench::Failed, this, &EditorWindow::ShowMessages);
+    connect(m_iconBench, &IconWorkbench::Said, this, &EditorWindow::say);
+    connect(m_templateBench, &TemplateWorkbench::Failed, this, &EditorWindow::ShowMessages);
+    connect(m_templateBench, &TemplateWorkbench::Said, this, &EditorWindow::say);
+    connect(m_templateBench, &TemplateWorkbench::TemplateOpened, this, [this] {
+        m_app.clear(); // the canvas holds a template now, not this picture
+        m_pic.clear();
+    });
     createActions();
     say(tr("Pick a picture on the left, or type its name or initials."));
 }
@@ -60,6 +75,7 @@ void EditorWindow::createActions()
     tools->addAction(tr("Add label"), this, &EditorWindow::AddLabel);
     tools->addAction(tr("Save"), this, &EditorWindow::Save)->setShortcut(QKeySequence::Save);
     tools->addAction(tr("Go to picture"), this, &EditorWindow::GoToPicture);
+    tools->addAction(m_templateBench->SaveAction());
     tools->addAction(tr("Compare with…"), this, [this] {
         QString message;
         CompareWith::Show(this, m_app, m_pic, Canvas()->Doc(), message);
@@ -93,7 +109,8 @@ bool EditorWindow::mayLeaveDrawing()
 {
     if (!Canvas()->IsDirty())
         return true;
-    return QMessageBox::question(this, windowTitle(), tr("%1 has unsaved changes. Give them up?").arg(m_pic))
+    const QString name = Canvas()->Doc()->GetName(); // a picture's or a template's
+    return QMessageBox::question(this, windowTitle(), tr("%1 has unsaved changes. Give them up?").arg(name))
         == QMessageBox::Yes;
 }
 

@@ -6,11 +6,13 @@
 #include "hostwindow.h"
 #include "merrmsg.h"
 
+class IconWorkbench;
 class MAbstractIconViewEditor;
 class MAbstractIconViewOnline;
 class MAbstractTemplateView;
 class QDockWidget;
 class QListWidget;
+class TemplateWorkbench;
 
 // The graph editor host: the library's editor view docked on the left, the
 // opened drawing on the canvas, the icon editor, the icon palette and the
@@ -28,6 +30,8 @@ public:
     MAbstractIconViewEditor* IconEditor() const { return m_iconEditor; }
     MAbstractIconViewOnline* IconPalette() const { return m_iconPalette; }
     MAbstractTemplateView* TemplateView() const { return m_templates; }
+    IconWorkbench* Icons() const { return m_iconBench; }
+    TemplateWorkbench* Templates() const { return m_templateBench; }
     // The picture on the canvas; empty when none.
     QString OpenApplication() const { return m_app; }
     QString OpenPicture() const { return m_pic; }
@@ -58,5 +62,7 @@ private:
     MAbstractIconViewOnline* m_iconPalette;
     MAbstractTemplateView* m_templates;
     CanvasBridge m_bridge;
+    IconWorkbench* m_iconBench;         // child: answers the icon editor
+    TemplateWorkbench* m_templateBench; // child: answers the template view
     QString m_app, m_pic;
 };
