@@ -1,10 +1,13 @@
 #include "viewertour.h"
 
 #include <QAbstractItemView>
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QHelpEvent>
 #include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QStatusBar>
 #include <QTimer>
@@ -53,6 +56,10 @@ void ViewerTour::answerBoxes()
     if (!box)
         return;
     m_log << "box " << m_step << ": " << box->text() << Qt::endl;
+    if (!box->property("shot").toBool()) {
+        box->setProperty("shot", true);
+        finish(m_step + "-box", true);
+    }
     // From a queued call: closing inside the timer slot would miss a box the answer opens.
     QTimer::singleShot(0, box, &QMessageBox::reject);
 }
@@ -62,14 +69,13 @@ bool ViewerTour::Run(const Plan& plan)
     m_boxWatch->start();
     m_window.show();
     const bool done = logInDialog(plan) && loggedIn(plan) && libraryUnfolded(plan) && searchList(plan)
-        && versionOpened(plan) && iconsBrowsed() && iconHovered() && refusedLogIn(plan);
+        && versionOpened(plan) && iconsBrowsed() && iconHovered() && refusedLogIn(plan) && loggedOut(plan);
     m_boxWatch->stop();
-    return done;
+    return done && m_error.isEmpty(); // a box's picture may have failed too
 }
 
 bool ViewerTour::finish(const QString& name, bool done, const QString& why)
 {
-    m_step = name;
     if (!done) {
         m_error = QStringLiteral("step %1 failed: %2").arg(name, why);
         m_log << "failed " << name << ": " << why << Qt::endl;
@@ -110,18 +116,23 @@ bool ViewerTour::libraryUnfolded(const Plan& plan)
 {
     m_step = "library-unfolded";
     m_window.GraphView()->SelectGraph(plan.application, plan.picture, -1, false);
-    auto* tree = m_window.GraphView()->findChild<QTreeWidget*>();
-    const QList<QTreeWidgetItem*> found =
-        tree ? tree->findItems(plan.picture, Qt::MatchExactly | Qt::MatchRecursive) : QList<QTreeWidgetItem*>();
-    QTreeWidgetItem* picture = nullptr;
-    for (QTreeWidgetItem* item : found) {
-        if (item->isExpanded() && item->childCount() > 0 && item->parent() && item->parent()->isExpanded())
-            picture = item;
-    }
+    QTreeWidgetItem* picture = unfoldedPicture(plan.picture);
     if (picture)
-        tree->setCurrentItem(picture); // marked as the operator's eye would find it
+        picture->treeWidget()->setCurrentItem(picture); // marked as the operator's eye would find it
     const bool shown = picture != nullptr;
     return finish(m_step, shown, QStringLiteral("%1 is not in the unfolded library").arg(plan.picture));
+}
+
+QTreeWidgetItem* ViewerTour::unfoldedPicture(const QString& picture) const
+{
+    auto* tree = m_window.GraphView()->findChild<QTreeWidget*>();
+    if (!tree)
+        return nullptr;
+    for (QTreeWidgetItem* item : tree->findItems(picture, Qt::MatchExactly | Qt::MatchRecursive)) {
+        if (item->isExpanded() && item->childCount() > 0 && item->parent() && item->parent()->isExpanded())
+            return item;
+    }
+    return nullptr;
 }
 
 bool ViewerTour::searchList(const Plan& plan)
@@ -215,4 +226,29 @@ bool ViewerTour::refusedLogIn(const Plan& plan)
     const bool done = finish(m_step, kept, "a wrong password was not refused, or the user changed");
     dialog->reject();
     return done;
+}
+
+bool ViewerTour::loggedOut(const Plan& plan)
+{
+    m_step = "operator-menu";
+    auto* menu = m_window.menuBar()->findChild<QMenu*>("operatorMenu");
+    auto* logOut = m_window.findChild<QAction*>("logOutAction");
+    if (!menu || !logOut)
+        return finish(m_step, false, "the window has no operator menu");
+    menu->popup(m_window.menuBar()->mapToGlobal(m_window.menuBar()->actionGeometry(menu->menuAction()).bottomLeft()));
+    menu->setActiveAction(logOut);
+    const bool offered = finish(m_step, menu->isVisible() && logOut->isEnabled(), "log-out is not offered");
+    menu->hide();
+    if (!offered)
+        return false;
+    m_step = "logged-out";
+    logOut->trigger();
+    m_log << "user " << m_window.User() << Qt::endl;
+    // Nobody logged in may see no picture: the view says so in a box, logged above.
+    m_window.GraphView()->SelectGraph(plan.application, plan.picture, -1, false);
+    const bool closed = m_window.User().isEmpty() && !m_window.Canvas()->HasDrawing() && !m_window.NotedShown()
+        && !m_window.BlackedShown();
+    if (!closed)
+        return finish(m_step, false, "the picture or the user stayed after the log-out");
+    return finish(m_step, !unfoldedPicture(plan.picture), QStringLiteral("%1 is still to be seen").arg(plan.picture));
 }

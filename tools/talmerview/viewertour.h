@@ -8,13 +8,14 @@
 
 class QListWidget;
 class QTimer;
+class QTreeWidgetItem;
 class ViewerWindow;
 
 // A scripted walk through the viewer that saves one picture per step: the
 // log-in dialog filled in, the operator logged in, the library unfolded at a
 // picture, the search list, the picture's latest version opened with its
-// note book marks, the icon palette browsed, an icon's tip, and a refused
-// second log-in. Each step and every signal the views send is written to the
+// note book marks, the icon palette browsed, an icon's tip, a refused
+// second log-in, and the log-out that leaves no picture to see. Each step and every signal the views send is written to the
 // log, one line each, so a script can check what happened.
 class ViewerTour : public QObject
 {
@@ -48,6 +49,9 @@ private:
     bool iconsBrowsed();
     bool iconHovered();
     bool refusedLogIn(const Plan& plan);
+    bool loggedOut(const Plan& plan);
+    // The item of the picture when the library shows it unfolded; null otherwise.
+    QTreeWidgetItem* unfoldedPicture(const QString& picture) const;
     // Saves the picture of step name when done; otherwise records why it failed.
     bool finish(const QString& name, bool done, const QString& why = QString());
     void answerBoxes();
