@@ -22,20 +22,11 @@
 #include "msqldataagent.h"
 #include "testdatabase.h"
 #include "testmain.h"
+#include "toolrun.h"
 
 namespace {
 
-struct Run
-{
-    int status = -1;
-    QString out;
-    QString err;
-    QJsonValue json() const
-    {
-        const QJsonDocument doc = QJsonDocument::fromJson(out.toUtf8());
-        return doc.isArray() ? QJsonValue(doc.array()) : QJsonValue(doc.object());
-    }
-};
+using Run = TestSupport::ToolRun;
 
 QByteArray digest(const QString& file)
 {
@@ -148,17 +139,7 @@ private:
 
     Run run(const QStringList& arguments, const QByteArray& input = QByteArray()) const
     {
-        QProcess process;
-        process.setWorkingDirectory(m_dir.path());
-        process.start(qEnvironmentVariable("TALMERCTL"), arguments);
-        process.write(input);
-        process.closeWriteChannel();
-        Run result;
-        if (process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit)
-            result.status = process.exitCode();
-        result.out = QString::fromUtf8(process.readAllStandardOutput());
-        result.err = QString::fromUtf8(process.readAllStandardError());
-        return result;
+        return TestSupport::runTalmerctl(arguments, m_dir.path(), input);
     }
     Run onSite(const QStringList& arguments, const QByteArray& input = QByteArray()) const
     {

@@ -8,16 +8,11 @@
 
 #include "deploytree.h"
 #include "testmain.h"
+#include "toolrun.h"
 
 namespace {
 
-struct Run
-{
-    int status = -1;
-    QString out;
-    QString err;
-    QJsonArray json() const { return QJsonDocument::fromJson(out.toUtf8()).array(); }
-};
+using Run = TestSupport::ToolRun;
 
 QJsonObject itemOf(const QJsonArray& items, const QString& picture)
 {
@@ -40,15 +35,7 @@ private:
 
     Run onSite(const QStringList& arguments) const
     {
-        QProcess process;
-        process.setWorkingDirectory(m_dir.path());
-        process.start(qEnvironmentVariable("TALMERCTL"), QStringList{"--site", m_site} + arguments);
-        Run result;
-        if (process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit)
-            result.status = process.exitCode();
-        result.out = QString::fromUtf8(process.readAllStandardOutput());
-        result.err = QString::fromUtf8(process.readAllStandardError());
-        return result;
+        return TestSupport::runTalmerctl(QStringList{"--site", m_site} + arguments, m_dir.path());
     }
     QByteArray exported(const QString& name)
     {
@@ -115,7 +102,7 @@ private Q_SLOTS:
         QVERIFY(before.contains("<mmiexport>"));
         const Run same = onSite({"merge", "SCADA", m_dir.filePath("before.xml"), "--json"});
         QCOMPARE(same.status, 0);
-        for (const QJsonValue& item : same.json())
+        for (const QJsonValue& item : same.json().toArray())
             QCOMPARE(item["state"].toString(), QString("same"));
         QFile file(m_dir.filePath("changed.xml"));
         QVERIFY(file.open(QIODevice::WriteOnly));
@@ -124,12 +111,12 @@ private Q_SLOTS:
 
         const Run dry = onSite({"merge", "SCADA", file.fileName(), "--dry-run", "--json"});
         QCOMPARE(dry.status, 0);
-        const QJsonObject beijing = itemOf(dry.json(), QString::fromUtf8("北京变电站"));
+        const QJsonObject beijing = itemOf(dry.json().toArray(), QString::fromUtf8("北京变电站"));
         QCOMPARE(beijing["state"].toString(), QString("different"));
         QCOMPARE(beijing["insert"].toArray(), QJsonArray({99}));
         QCOMPARE(beijing["update"].toArray().size(), 1);
         QVERIFY(!beijing.contains("outcome"));
-        QCOMPARE(itemOf(dry.json(), QString::fromUtf8("新画面"))["newPicture"].toBool(), true);
+        QCOMPARE(itemOf(dry.json().toArray(), QString::fromUtf8("新画面"))["newPicture"].toBool(), true);
         QCOMPARE(exported("after-dry.xml"), before);
 
         const Run text = onSite({"merge", "SCADA", file.fileName(), "--dry-run"});
@@ -139,15 +126,15 @@ private Q_SLOTS:
 
         const Run real = onSite({"merge", "SCADA", file.fileName(), "--json"});
         QCOMPARE(real.status, 0);
-        QCOMPARE(itemOf(real.json(), QString::fromUtf8("北京变电站"))["outcome"].toString(), QString("merged"));
-        QCOMPARE(itemOf(real.json(), QString::fromUtf8("新画面"))["outcome"].toString(), QString("merged"));
+        QCOMPARE(itemOf(real.json().toArray(), QString::fromUtf8("北京变电站"))["outcome"].toString(), QString("merged"));
+        QCOMPARE(itemOf(real.json().toArray(), QString::fromUtf8("新画面"))["outcome"].toString(), QString("merged"));
         const QByteArray after = exported("after.xml");
         QVERIFY(after.contains("2099-01-02T00:00:00"));
         QVERIFY(after.contains(QString::fromUtf8("新画面").toUtf8()));
 
         const Run again = onSite({"merge", "SCADA", file.fileName(), "--json"});
         QCOMPARE(again.status, 0);
-        for (const QJsonValue& item : again.json()) {
+        for (const QJsonValue& item : again.json().toArray()) {
             QVERIFY2(item["insert"].toArray().isEmpty() && item["update"].toArray().isEmpty()
                          && !item["newPicture"].toBool(),
                      qPrintable(item["picture"].toString()));
