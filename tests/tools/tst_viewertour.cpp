@@ -4,37 +4,15 @@
 #include <QDir>
 #include <QImage>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "deploytree.h"
 #include "testmain.h"
+#include "toolrun.h"
 
 namespace {
-
-struct Run
-{
-    int status = -1;
-    QStringList log; // standard output, a line each
-    QString err;
-};
-
-Run runProgram(const QString& program, const QStringList& arguments, const QByteArray& input)
-{
-    QProcess process;
-    process.start(program, arguments);
-    process.write(input);
-    process.closeWriteChannel();
-    Run result;
-    if (process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit)
-        result.status = process.exitCode();
-    result.log = QString::fromUtf8(process.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
-    result.err = QString::fromUtf8(process.readAllStandardError());
-    return result;
-}
 
 QStringList linesStarting(const QStringList& log, const QString& start)
 {
@@ -61,9 +39,18 @@ private:
     QString m_site;
     QString m_operatorPassword;
 
+    // The viewer's run; log holds its standard output, a line each.
+    struct Run
+    {
+        int status = -1;
+        QStringList log;
+        QString err;
+    };
     Run viewer(const QStringList& arguments, const QByteArray& input) const
     {
-        return runProgram(qEnvironmentVariable("TALMERVIEW"), QStringList{"--site", m_site} + arguments, input);
+        const TestSupport::ToolRun run = TestSupport::runProgram(
+            qEnvironmentVariable("TALMERVIEW"), QStringList{"--site", m_site} + arguments, m_dir.path(), input);
+        return {run.status, run.out.split('\n', Qt::SkipEmptyParts), run.err};
     }
     bool writeOption(const QString& name, const QByteArray& content) const
     {
@@ -79,10 +66,10 @@ private slots:
         QVERIFY(QFileInfo(qEnvironmentVariable("TALMERVIEW")).isExecutable());
         QVERIFY(m_dir.isValid());
         m_site = m_dir.filePath("site");
-        const Run made = runProgram(qEnvironmentVariable("TALMERCTL"), {"site", "init", m_site, "--sample", "--json"}, {});
+        const TestSupport::ToolRun made =
+            TestSupport::runTalmerctl({"site", "init", m_site, "--sample", "--json"}, m_dir.path());
         QVERIFY2(made.status == 0, qPrintable(made.err));
-        const QJsonObject result = QJsonDocument::fromJson(made.log.join('\n').toUtf8()).object();
-        for (const QJsonValue& user : result["users"].toArray()) {
+        for (const QJsonValue& user : made.json()["users"].toArray()) {
             if (user["name"].toString() == "operator")
                 m_operatorPassword = user["password"].toString();
         }
