@@ -9,15 +9,14 @@
 #include "mdeploypaths.h"
 
 HostWindow::HostWindow(const QString& title, MAbstractGraphView* view, QWidget* parent)
-    : QMainWindow(parent), m_view(view), m_canvas(new GraphCanvas)
+    : QMainWindow(parent), m_view(view), m_dock(new QDockWidget(tr("Graphs"), this)), m_canvas(new GraphCanvas)
 {
     setWindowTitle(title);
     setCentralWidget(m_canvas);
-    auto* dock = new QDockWidget(tr("Graphs"), this);
-    dock->setObjectName("graphDock");
-    dock->setFeatures(QDockWidget::NoDockWidgetFeatures);
-    dock->setWidget(view);
-    addDockWidget(Qt::LeftDockWidgetArea, dock);
+    m_dock->setObjectName("graphDock");
+    m_dock->setFeatures(QDockWidget::NoDockWidgetFeatures);
+    m_dock->setWidget(view);
+    addDockWidget(Qt::LeftDockWidgetArea, m_dock);
     resize(1200, 720);
 }
 
@@ -29,6 +28,14 @@ bool HostWindow::ShowVersion(const QString& app, const QString& pic, int edition
     const QString what = tr("%1 / %2, version %3").arg(app, pic).arg(edition);
     statusBar()->showMessage(shown ? what : tr("%1: not found").arg(what));
     return shown;
+}
+
+void HostWindow::ReplaceGraphView(MAbstractGraphView* view)
+{
+    MAbstractGraphView* old = m_view;
+    m_view = view;
+    m_dock->setWidget(view);
+    delete old;
 }
 
 QComboBox* HostWindow::SearchBox() const

@@ -5,6 +5,7 @@
 class GraphCanvas;
 class MAbstractGraphView;
 class QComboBox;
+class QDockWidget;
 
 // The window of a host program: a graph library view docked on the left, the
 // opened drawing on a canvas in the middle, a status bar below.
@@ -27,8 +28,12 @@ public:
     // Opens a version of a picture from the deployment tree and says in the
     // status bar what is shown; false when neither form reads.
     bool ShowVersion(const QString& app, const QString& pic, int edition);
+    // Puts view into the dock in place of the one there, which is deleted
+    // (a fresh view forgets what the last user had unfolded).
+    void ReplaceGraphView(MAbstractGraphView* view);
 
 private:
     MAbstractGraphView* m_view; // in the dock
+    QDockWidget* m_dock;        // holds m_view
     GraphCanvas* m_canvas;      // central widget
 };

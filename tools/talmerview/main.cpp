@@ -2,33 +2,26 @@
 // operator, through the library's online graph view.
 //
 //   talmerview [--site DIR] [--user NAME] [--search TEXT] [--screenshot FILE.png]
+//   talmerview [--site DIR] --user NAME --tour DIR
 //
 // The password of --user comes from the terminal (no echo) or from standard
 // input. --search types TEXT into the search box and opens the first match;
 // --screenshot saves the window (and FILE-search.png, the search list) and quits.
+// --tour walks through the viewer as NAME, saves a picture per step in DIR,
+// logs each step and signal on standard output and exits non-zero, saying
+// which step, when one fails.
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QComboBox>
-#include <QTimer>
 #include <QTextStream>
 
-#include "mabstractgraphview.h"
-#include "passwordreader.h"
-#include "sm_priv_api_user_manager.h"
 #include "hostprogram.h"
+#include "passwordreader.h"
+#include "viewertour.h"
 #include "viewerwindow.h"
 
 namespace {
-
-// The platform's own check of the operator's password, which the view then
-// uses for its privilege filter.
-bool passwordAccepted(const QString& user, const QString& password)
-{
-    sm_priv_api_user_manager* manager = get_user_manager(0);
-    int error = 0;
-    return manager && manager->get_user(user.toUtf8().constData(), password.toUtf8().constData(), error);
-}
 
 void search(ViewerWindow& window, const QString& text, const QString& screenshot)
 {
@@ -45,6 +38,21 @@ void search(ViewerWindow& window, const QString& text, const QString& screenshot
     window.ChooseSearchResult(text);
 }
 
+int tour(ViewerWindow& window, const QCommandLineParser& parser, const QString& password)
+{
+    QTextStream log(stdout);
+    ViewerTour walk(window, parser.value("tour"), log);
+    ViewerTour::Plan plan;
+    plan.user = parser.value("user");
+    plan.password = password;
+    if (parser.isSet("search"))
+        plan.search = parser.value("search");
+    if (!walk.Run(plan))
+        return HostProgram::Fail(walk.Error());
+    log << "pictures " << walk.Files().size() << Qt::endl;
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -56,19 +64,28 @@ int main(int argc, char** argv)
     parser.addOption({"user", "Log in as this operator (password from the terminal or standard input).", "NAME"});
     parser.addOption({"search", "Type this into the search box and open the first match.", "TEXT"});
     parser.addOption({"screenshot", "Save the window to this PNG file and quit.", "FILE"});
+    parser.addOption({"tour", "Walk through the viewer as --user, a picture per step in DIR, and quit.", "DIR"});
+    parser.addOption({"options", "The note book's option file below etc/mmi/.", "FILE", "graph_options.txt"});
+    parser.addOption({"notes", "The note book's list of noted and blacked graphs below etc/mmi/.", "FILE",
+                      "graph_white.txt"});
     parser.process(app);
+    if (parser.isSet("tour") && !parser.isSet("user"))
+        return HostProgram::Fail("--tour needs --user");
     if (!HostProgram::OpenSite(parser))
         return 1;
 
+    ViewerWindow::ReadNoteBook(parser.value("options"), parser.value("notes"));
     ViewerWindow window;
-    if (parser.isSet("user")) {
-        QString password;
-        if (!PasswordReader::Read(QString("password for %1: ").arg(parser.value("user")), false, password))
-            return HostProgram::Fail("no password given");
-        if (!passwordAccepted(parser.value("user"), password))
-            return HostProgram::Fail("log-in refused for " + parser.value("user"));
-        window.GraphView()->SetUserInfo(parser.value("user"), password);
-    }
+    QString password;
+    if (parser.isSet("user")
+        && !PasswordReader::Read(QString("password for %1: ").arg(parser.value("user")), false, password))
+        return HostProgram::Fail("no password given");
+    if (parser.isSet("tour"))
+        return tour(window, parser, password);
+    QString why;
+    if (parser.isSet("user") && !window.LogIn(parser.value("user"), password, why))
+        return HostProgram::Fail(why);
+    password.clear();
     window.show();
     const QString screenshot = parser.value("screenshot");
     if (parser.isSet("search"))
