@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QTransform>
 #include <QWidget>
 
 #include <memory>
+
+#include "canvasdrop.h"
 
 class MGraphDoc;
 
@@ -34,8 +37,23 @@ public:
     // are put back and error says why.
     bool Save(const QString& textPath, QString& error);
 
+    // Icons and templates dropped here go into the drawing; template types are
+    // found through lookup (without one, templates are refused).
+    void SetTemplateAliasLookup(CanvasDrop::AliasLookup lookup) { m_aliasOf = std::move(lookup); }
+    // Adds what data brings at pos (widget coordinates), as a drop does.
+    CanvasDrop::Result DropAt(const QMimeData* data, const QPointF& pos);
+    // Drawing coordinates to widget coordinates: the drawing scaled to fit, centred.
+    QTransform ViewTransform() const;
+
+Q_SIGNALS:
+    // A drop was taken (added) or refused; message says what or why.
+    void Dropped(bool added, const QString& message);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // Copies stem's three files over target's, keeping the old ones under
@@ -44,4 +62,5 @@ private:
 
     std::unique_ptr<MGraphDoc> m_doc;
     bool m_dirty = false;
+    CanvasDrop::AliasLookup m_aliasOf;
 };

@@ -13,6 +13,7 @@
 #include "mabstracticonviewonline.h"
 #include "mabstracttemplateview.h"
 #include "mdeploypaths.h"
+#include "mgraphdataaccess.h"
 #include "mwidgetmanager.h"
 #include "propertydialog.h"
 
@@ -43,6 +44,14 @@ EditorWindow::EditorWindow(QWidget* parent)
     connect(m_view, &MAbstractGraphView::EditPicProperty, this, &EditorWindow::EditProperty);
     connect(m_view, &MAbstractGraphView::sigChangeGraphType, this, &EditorWindow::GraphTypeChanged);
     connect(m_view, &MAbstractGraphView::ShowErrMsg, this, &EditorWindow::ShowMessages);
+    Canvas()->SetTemplateAliasLookup(
+        [](const QString& type) { return MGraphDataAccess::Instance()->GetTemplateAlias(type); });
+    connect(Canvas(), &GraphCanvas::Dropped, this, [this](bool added, const QString& message) {
+        if (added)
+            say(message);
+        else
+            ShowMessages({MErrMsg(m_pic, message)});
+    });
     createActions();
     say(tr("Pick a picture on the left, or type its name or initials."));
 }
