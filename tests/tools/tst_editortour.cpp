@@ -129,10 +129,12 @@ private Q_SLOTS:
                      qPrintable(steps[i]));
 
         // The version opened, then the one released.
-        const QStringList opened = logged(log, QString::fromUtf8("signal GraphSelected SCADA 北京变电站 (\\d+) \\d+"));
+        const QStringList opened =
+            logged(log, QString::fromUtf8("signal GraphSelected SCADA 北京变电站 (\\d+) \\d+"));
         QVERIFY2(!opened.isEmpty(), qPrintable(log.join('\n')));
         QVERIFY(objectsBefore.contains(opened[1].toInt()));
-        const QStringList released = logged(log, QString::fromUtf8("signal GraphReleased SCADA 北京变电站 (\\d+)"));
+        const QStringList released =
+            logged(log, QString::fromUtf8("signal GraphReleased SCADA 北京变电站 (\\d+)"));
         QVERIFY2(!released.isEmpty(), qPrintable(log.join('\n')));
         const int version = released[1].toInt();
         QCOMPARE(version, objectsBefore.lastKey() + 1);
@@ -144,7 +146,8 @@ private Q_SLOTS:
         QVERIFY(releasedDoc.ReadXmlFile(m_site + "/deployment/" + relative));
         QCOMPARE(int(releasedDoc.GetGraph()->GetObjList().size()), objectsBefore[opened[1].toInt()] + 1);
         // The box asking for a new number, then the one saying it went well.
-        QVERIFY(!logged(log, "boxes QMessageBox: increase version index\\?; QMessageBox: picture has released successfully")
+        QVERIFY(!logged(log, "boxes QMessageBox: increase version index\\?; "
+                             "QMessageBox: picture has released successfully")
                      .isEmpty());
         QVERIFY(!logged(log, "menu QMenu: .*release picture.*").isEmpty());
 

@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QContextMenuEvent>
-#include <QDataStream>
 #include <QDir>
 #include <QDockWidget>
 #include <QFile>
@@ -95,14 +94,6 @@ QList<QWidget*> visibleTips()
     return tips;
 }
 
-QByteArray iconPayload(const QString& uuid, const QString& type, int shapeType)
-{
-    QByteArray payload;
-    QDataStream stream(&payload, QIODevice::WriteOnly);
-    stream << uuid << type << qint32(shapeType);
-    return payload;
-}
-
 } // namespace
 
 EditorTour::EditorTour(EditorWindow& window, const QString& directory, const QString& picture)
@@ -125,13 +116,15 @@ void EditorTour::log(const QString& line)
 void EditorTour::watchSignals()
 {
     MAbstractGraphView* view = m_window.GraphView();
-    connect(view, &MAbstractGraphView::GraphSelected, this, [this](const QString& app, const QString& pic, int edition, int type) {
-        log(QStringLiteral("signal GraphSelected %1 %2 %3 %4").arg(app, pic).arg(edition).arg(type));
-    });
-    connect(view, &MAbstractGraphView::GraphReleased, this, [this](const QString& app, const QString& pic, int edition) {
-        m_released = edition;
-        log(QStringLiteral("signal GraphReleased %1 %2 %3").arg(app, pic).arg(edition));
-    });
+    connect(view, &MAbstractGraphView::GraphSelected, this,
+            [this](const QString& app, const QString& pic, int edition, int type) {
+                log(QStringLiteral("signal GraphSelected %1 %2 %3 %4").arg(app, pic).arg(edition).arg(type));
+            });
+    connect(view, &MAbstractGraphView::GraphReleased, this,
+            [this](const QString& app, const QString& pic, int edition) {
+                m_released = edition;
+                log(QStringLiteral("signal GraphReleased %1 %2 %3").arg(app, pic).arg(edition));
+            });
     connect(view, &MAbstractGraphView::ShowErrMsg, this, [this](const QList<MErrMsg>& messages) {
         for (const MErrMsg& message : messages)
             log(QStringLiteral("signal ShowErrMsg %1: %2").arg(message.object, message.message));
@@ -313,14 +306,14 @@ QString EditorTour::pictureMenu()
     tree->scrollToItem(picture);
     const QPoint pos = tree->visualItemRect(picture).center();
     QContextMenuEvent event(QContextMenuEvent::Mouse, pos, tree->viewport()->mapToGlobal(pos));
-    bool released = false;
+    QAction* release = actionNamed(m_window.GraphView(), "release picture");
+    bool offersRelease = false;
     QString error = m_popups.Run([&] { QApplication::sendEvent(tree->viewport(), &event); },
                                  [&](QWidget* popup) -> QString {
                                      auto* menu = qobject_cast<QMenu*>(popup);
                                      if (!menu)
                                          return "not a menu: " + PopupDriver::Describe(popup);
-                                     released = actionNamed(m_window.GraphView(), "release picture")
-                                         && menu->actions().contains(actionNamed(m_window.GraphView(), "release picture"));
+                                     offersRelease = release && menu->actions().contains(release);
                                      const QString shot = shoot("picture-menu");
                                      menu->close();
                                      return shot;
@@ -328,7 +321,7 @@ QString EditorTour::pictureMenu()
     log("menu " + m_popups.Seen().join("; "));
     if (error.isEmpty() && m_popups.Seen().isEmpty())
         error = QStringLiteral("no menu opened over %1").arg(m_picture);
-    if (error.isEmpty() && !released)
+    if (error.isEmpty() && !offersRelease)
         error = QStringLiteral("the menu of %1 offers no release").arg(m_picture);
     return error;
 }
@@ -445,7 +438,8 @@ QString EditorTour::dropOnCanvas(QAbstractItemView* view, const QModelIndex& ind
     }
     GraphCanvas* canvas = m_window.Canvas();
     const QSizeF size = canvas->Doc()->GetSize();
-    const QPoint pos = canvas->ViewTransform().map(QPointF(size.width() * at.x(), size.height() * at.y())).toPoint();
+    const QPointF point(size.width() * at.x(), size.height() * at.y());
+    const QPoint pos = canvas->ViewTransform().map(point).toPoint();
     m_lastDrop.clear();
     if (!ViewDrag::Drop(canvas, data.get(), pos))
         return QStringLiteral("the drawing refused the drop: %1").arg(m_lastDrop);
@@ -458,9 +452,8 @@ QString EditorTour::iconDrop()
     if (!list || !m_window.Canvas()->HasDrawing())
         return QStringLiteral("no icons or no drawing");
     const QModelIndex index = list->model()->index(0, 0);
-    if (QString error = dropOnCanvas(list, index, "iconDrag", iconPayload(m_iconUuid, m_iconType, m_iconShape),
-                                     QPointF(0.3, 0.35));
-        !error.isEmpty())
+    const QByteArray documented = CanvasDrop::IconPayload(m_iconUuid, m_iconType, m_iconShape);
+    if (QString error = dropOnCanvas(list, index, "iconDrag", documented, QPointF(0.3, 0.35)); !error.isEmpty())
         return error;
     return shoot("icon-drop");
 }
