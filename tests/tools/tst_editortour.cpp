@@ -4,6 +4,7 @@
 #include <QtTest>
 
 #include "deploytree.h"
+#include "ftptestserver.h"
 #include "mgraph.h"
 #include "mgraphdoc.h"
 #include "mhasrelation.h"
@@ -38,32 +39,24 @@ Run runProgram(const QString& program, const QStringList& arguments, const QStri
     return result;
 }
 
-// The objects of a drawing and of its groups, and the texts they show.
-QStringList textsOf(const QList<MDrawObj*>& objects)
+// What objects (and the members of groups among them) show: texts, and the uuids of icons.
+struct Contents
 {
     QStringList texts;
+    QSet<QUuid> icons;
+};
+
+Contents contentsOf(const QList<MDrawObj*>& objects)
+{
+    Contents contents;
     for (const MDrawObj* object : MGraph::WithMembers(objects)) {
         if (object->GetType() == MDrawObj::ObjText)
-            texts << static_cast<const MTextObj*>(object)->GetText();
-    }
-    return texts;
-}
-
-QSet<QUuid> iconUuidsOf(const QList<MDrawObj*>& objects)
-{
-    QSet<QUuid> uuids;
-    for (const MDrawObj* object : MGraph::WithMembers(objects)) {
+            contents.texts << static_cast<const MTextObj*>(object)->GetText();
         const auto* icon = object->GetType() == MDrawObj::ObjIcon ? static_cast<const MIconObj*>(object) : nullptr;
         if (icon && icon->GetTemplate())
-            uuids.insert(icon->GetTemplate()->GetUuid());
+            contents.icons.insert(icon->GetTemplate()->GetUuid());
     }
-    return uuids;
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return contents;
 }
 
 } // namespace
@@ -121,7 +114,8 @@ private Q_SLOTS:
         const QString shots = m_dir.filePath("shots");
         const Run run = tour({}, shots);
         QVERIFY2(run.status == 0, qPrintable(run.out + run.err));
-        const QStringList log = QString::fromUtf8(readAll(shots + "/tour.log")).split('\n', Qt::SkipEmptyParts);
+        const QStringList log =
+            QString::fromUtf8(TestSupport::readFile(shots + "/tour.log")).split('\n', Qt::SkipEmptyParts);
         const QStringList steps{"library", "search", "version", "picture-menu", "label", "draft", "release",
                                 "palette", "icon-tip", "icon-drop", "templates", "template-drop", "save"};
         for (int i = 0; i < steps.size(); ++i)
@@ -139,9 +133,10 @@ private Q_SLOTS:
         const int version = released[1].toInt();
         QCOMPARE(version, objectsBefore.lastKey() + 1);
         const QString relative = QString::fromUtf8("pic/SCADA/北京变电站/%1.xrg").arg(version);
-        const QByteArray local = readAll(m_site + "/deployment/" + relative);
-        QVERIFY(!local.isEmpty());
-        QCOMPARE(readAll(m_site + "/server/" + relative), local); // the released version is on the file server
+        QVERIFY(QFileInfo(m_site + "/deployment/" + relative).size() > 0);
+        const QByteArray local = TestSupport::readFile(m_site + "/deployment/" + relative);
+        // The released version is on the file server.
+        QCOMPARE(TestSupport::readFile(m_site + "/server/" + relative), local);
         MGraphDoc releasedDoc;
         QVERIFY(releasedDoc.ReadXmlFile(m_site + "/deployment/" + relative));
         QCOMPARE(int(releasedDoc.GetGraph()->GetObjList().size()), objectsBefore[opened[1].toInt()] + 1);
@@ -156,22 +151,23 @@ private Q_SLOTS:
         QVERIFY(!icon.isEmpty());
         QVERIFY(!logged(log, "payload iconDrag from the view's drag: \\d+ bytes").isEmpty());
         QVERIFY(!logged(log, "payload templateDrag from the view's drag: \\d+ bytes").isEmpty());
-        const QStringList dropped = logged(log, "drop added template (.+) of (\\S+) placed \\(\\d+ objects\\)");
-        QVERIFY(!dropped.isEmpty());
+        const QStringList placed = logged(log, "drop added template (.+) of (\\S+) placed \\(\\d+ objects\\)");
+        QVERIFY(!placed.isEmpty());
         MGraphDoc draft;
         QVERIFY(draft.ReadXmlFile(pictureDir + "0.xrg"));
-        const QList<MDrawObj*>& objects = draft.GetGraph()->GetObjList();
-        QVERIFY(iconUuidsOf(objects).contains(QUuid::fromString(icon[3])));
+        const Contents saved = contentsOf(draft.GetGraph()->GetObjList());
+        QVERIFY(saved.icons.contains(QUuid::fromString(icon[3])));
         MHasRelation bay(MDrawObj::ObjTemplate);
-        QVERIFY(bay.LoadFile(m_site + QString("/deployment/template/style/%1.xtp").arg(dropped[1])));
+        QVERIFY(bay.LoadFile(m_site + QString("/deployment/template/style/%1.xtp").arg(placed[1])));
         QList<MDrawObj*> members;
         for (int i = 0; i < bay.Size(); ++i)
             members << bay.At(i);
         QVERIFY(!members.isEmpty());
-        const QStringList draftTexts = textsOf(objects);
-        for (const QString& text : textsOf(members))
-            QVERIFY2(draftTexts.contains(text), qPrintable(text));
-        QVERIFY(iconUuidsOf(objects).contains(iconUuidsOf(members)));
+        const Contents dropped = contentsOf(members);
+        QVERIFY(!dropped.texts.isEmpty());
+        for (const QString& text : dropped.texts)
+            QVERIFY2(saved.texts.contains(text), qPrintable(text));
+        QVERIFY(saved.icons.contains(dropped.icons));
 
         // One picture per step, each a real image, and every file the tour names exists.
         const QStringList pictures = QDir(shots).entryList({"*.png"}, QDir::Files, QDir::Name);
@@ -194,7 +190,7 @@ private Q_SLOTS:
         const Run run = tour({"--select", QString::fromUtf8("没有这张图")}, m_dir.filePath("failed"));
         QCOMPARE(run.status, 1);
         QVERIFY2(run.err.contains("step 01 library"), qPrintable(run.err));
-        QVERIFY(readAll(m_dir.filePath("failed/tour.log")).contains("step 01 library FAILED"));
+        QVERIFY(TestSupport::readFile(m_dir.filePath("failed/tour.log")).contains("step 01 library FAILED"));
     }
 };
 

@@ -10,6 +10,7 @@
 #include "mshapeobj.h"
 #include "mtextobj.h"
 #include "testmain.h"
+#include "viewdrag.h"
 
 namespace {
 
@@ -64,19 +65,6 @@ QMimeData* mime(const char* format, const QByteArray& payload)
     return data;
 }
 
-// Sends enter, move and drop at pos as a drag from a view would; whether the
-// drop was accepted.
-bool dragAndDrop(QWidget* target, const QMimeData* data, const QPoint& pos)
-{
-    QDragEnterEvent enter(pos, Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &enter);
-    QDragMoveEvent move(pos, Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &move);
-    QDropEvent drop(QPointF(pos), Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &drop);
-    return enter.isAccepted() && move.isAccepted() && drop.isAccepted();
-}
-
 QString aliasOf(const QString& type)
 {
     static const QHash<QString, QString> aliases{{"style_template", "style"}, {"linked_type", "linked"},
@@ -120,7 +108,7 @@ private Q_SLOTS:
         canvas.New("P", "station", 2, "S");
         const QPoint pos(200, 150);
         std::unique_ptr<QMimeData> data(mime("iconDrag", CanvasDrop::IconPayload(kIconUuid, "breaker", 0)));
-        QVERIFY(dragAndDrop(&canvas, data.get(), pos));
+        QVERIFY(ViewDrag::Drop(&canvas, data.get(), pos));
         QCOMPARE(objectCount(canvas), 1);
         auto* icon = static_cast<MIconObj*>(canvas.Doc()->GetGraph()->GetObjList().constFirst());
         QCOMPARE(icon->GetType(), int(MDrawObj::ObjIcon));
@@ -129,7 +117,7 @@ private Q_SLOTS:
         QCOMPARE(canvas.Doc()->GetGraph()->IconTemplateNum(), 1);
         QCOMPARE(icon->GetTemplate(), canvas.Doc()->GetGraph()->IconTemplateAt(0));
         // A second drop of the same icon shares the drawing's template.
-        QVERIFY(dragAndDrop(&canvas, data.get(), QPoint(600, 300)));
+        QVERIFY(ViewDrag::Drop(&canvas, data.get(), QPoint(600, 300)));
         QCOMPARE(canvas.Doc()->GetGraph()->IconTemplateNum(), 1);
 
         QTemporaryDir dir;
@@ -157,7 +145,7 @@ private Q_SLOTS:
         std::unique_ptr<QMimeData> data(
             mime("templateDrag", CanvasDrop::TemplatePayload("style_template", QStringLiteral("出线间隔"))));
         QSignalSpy dropped(&canvas, &GraphCanvas::Dropped);
-        QVERIFY(dragAndDrop(&canvas, data.get(), pos));
+        QVERIFY(ViewDrag::Drop(&canvas, data.get(), pos));
         QCOMPARE(dropped.size(), 1);
         QCOMPARE(dropped.at(0).at(0).toBool(), true);
         const QList<MDrawObj*> objects = canvas.Doc()->GetGraph()->GetObjList();
@@ -239,7 +227,7 @@ private Q_SLOTS:
         QSignalSpy dropped(&canvas, &GraphCanvas::Dropped);
         std::unique_ptr<QMimeData> data(mime(qPrintable(format), payload));
         const bool control = QByteArray(QTest::currentDataTag()).startsWith("accepted");
-        QCOMPARE(dragAndDrop(&canvas, data.get(), pos), control);
+        QCOMPARE(ViewDrag::Drop(&canvas, data.get(), pos), control);
         QCOMPARE(objectCount(canvas), control ? 2 : 1);
         QCOMPARE(canvas.Doc()->GetGraph()->IconTemplateNum(), control ? 1 : 0);
         QCOMPARE(canvas.IsDirty(), control);
@@ -256,7 +244,7 @@ private Q_SLOTS:
         GraphCanvas canvas;
         canvas.resize(800, 450);
         std::unique_ptr<QMimeData> data(mime("iconDrag", CanvasDrop::IconPayload(kIconUuid, "breaker", 0)));
-        QVERIFY(!dragAndDrop(&canvas, data.get(), QPoint(200, 150)));
+        QVERIFY(!ViewDrag::Drop(&canvas, data.get(), QPoint(200, 150)));
         QVERIFY(!canvas.DropAt(data.get(), QPointF(200, 150)).added);
         QVERIFY(!canvas.HasDrawing());
         QVERIFY(!canvas.IsDirty());
