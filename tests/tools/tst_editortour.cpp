@@ -116,7 +116,7 @@ private Q_SLOTS:
         QVERIFY2(run.status == 0, qPrintable(run.out + run.err));
         const QStringList log =
             QString::fromUtf8(TestSupport::readFile(shots + "/tour.log")).split('\n', Qt::SkipEmptyParts);
-        const QStringList steps{"library", "search", "version", "picture-menu", "label", "draft", "release",
+        const QStringList steps{"library", "search", "version", "label", "draft", "picture-menu", "release",
                                 "palette", "icon-tip", "icon-drop", "templates", "template-drop", "save"};
         for (int i = 0; i < steps.size(); ++i)
             QVERIFY2(log.contains(QString("step %1 %2 ok").arg(i + 1, 2, 10, QChar('0')).arg(steps[i])),
@@ -176,7 +176,7 @@ private Q_SLOTS:
             const QImage image(shots + "/" + name);
             QVERIFY2(!image.isNull() && image.width() >= 800, qPrintable(name));
         }
-        QVERIFY(pictures.contains("04-picture-menu.png"));
+        QVERIFY(pictures.contains("06-picture-menu.png"));
         QVERIFY(pictures.contains("11-icon-tip.png"));
         const QStringList written = run.out.section("files written:\n", 1).split('\n', Qt::SkipEmptyParts);
         QCOMPARE(written.size(), pictures.size() + 4); // the log and the draft's three files

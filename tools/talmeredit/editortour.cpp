@@ -150,8 +150,8 @@ int EditorTour::Run()
 {
     static const Step steps[] = {
         {"library", &EditorTour::library},     {"search", &EditorTour::search},
-        {"version", &EditorTour::openVersion}, {"picture-menu", &EditorTour::pictureMenu},
-        {"label", &EditorTour::addLabel},      {"draft", &EditorTour::saveDraft},
+        {"version", &EditorTour::openVersion}, {"label", &EditorTour::addLabel},
+        {"draft", &EditorTour::saveDraft},     {"picture-menu", &EditorTour::pictureMenu},
         {"release", &EditorTour::release},     {"palette", &EditorTour::palette},
         {"icon-tip", &EditorTour::iconTip},    {"icon-drop", &EditorTour::iconDrop},
         {"templates", &EditorTour::templates}, {"template-drop", &EditorTour::templateDrop},
@@ -303,6 +303,11 @@ QString EditorTour::pictureMenu()
     QTreeWidgetItem* picture = pictureItem();
     if (!picture)
         return QStringLiteral("the tree shows no %1").arg(m_picture);
+    // Clicked first, as the engineer does to see the saved draft among its versions:
+    // the menu offers to release a picture that has one.
+    clickItem(tree, picture);
+    if (!(picture = pictureItem()))
+        return QStringLiteral("%1 went from the tree").arg(m_picture);
     tree->scrollToItem(picture);
     const QPoint pos = tree->visualItemRect(picture).center();
     QContextMenuEvent event(QContextMenuEvent::Mouse, pos, tree->viewport()->mapToGlobal(pos));

@@ -21,8 +21,9 @@ class QTreeWidget;
 class QTreeWidgetItem;
 
 // A scripted session of the editor on a site, for machines without a display
-// and for the smoke test: it expands the library, opens a version, shows a
-// picture's menu, releases a change, browses the icon palette, drags an icon
+// and for the smoke test: it expands the library, opens a version, changes it
+// and saves the draft, shows the picture's menu (a draft is what it offers to
+// release), releases the change, browses the icon palette, drags an icon
 // and a template onto the drawing and saves it. Every step leaves a picture
 // (menus, tips and boxes painted in); the signals the views send and what
 // each step did go to "tour.log" in the same folder, one line each:
