@@ -3,17 +3,19 @@
 # creates a sample site in demo-site/ (once; delete it for a fresh one) and
 # takes a short tour of the library with the tool. Then it starts the hosts
 # (the online viewer, the graph editor) when a display is available; without
-# one, or with --screenshot DIR, it saves pictures of their windows instead.
+# one, or with --tour DIR, each host takes its scripted tour instead and saves
+# a picture of every step (menus, tips and boxes included) into DIR/editor and
+# DIR/viewer (by default demo-shots/).
 #
-#   scripts/demo.sh [--screenshot DIR]
+#   scripts/demo.sh [--tour DIR]        (--screenshot DIR is the same)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 shots=
-if [ "${1:-}" = "--screenshot" ]; then
-  shots=${2:?"--screenshot needs a folder"}
+if [ "${1:-}" = "--tour" ] || [ "${1:-}" = "--screenshot" ]; then
+  shots=${2:?"$1 needs a folder"}
 elif [ -n "${1:-}" ]; then
-  echo "usage: scripts/demo.sh [--screenshot DIR]" >&2
+  echo "usage: scripts/demo.sh [--tour DIR]" >&2
   exit 2
 fi
 [ -n "${DISPLAY:-}" ] || shots=${shots:-demo-shots}
@@ -87,9 +89,20 @@ headless() {
     "$@"
   fi
 }
+# The viewer's tour is taken only where this build of the viewer has one.
+viewer_help=$(QT_QPA_PLATFORM=offscreen "$viewer" --help 2>/dev/null || true)
 if [ -z "$shots" ]; then
   echo "a window opens: pick a picture on the left, or type its initials (BJ) in the search box"
   echo "$demo_password" | "$viewer" --site "$site" --user operator
+elif [[ "$viewer_help" == *--tour* ]]; then
+  rm -rf "$shots/viewer"
+  if echo "$demo_password" | headless "$viewer" --site "$site" --user operator --tour "$shots/viewer" \
+       >"$work/viewer.out" 2>&1; then
+    echo "the viewer's tour, one picture per step, is in $shots/viewer/"
+  else
+    echo "the viewer's tour failed:" >&2
+    tail -n 5 "$work/viewer.out" >&2
+  fi
 else
   mkdir -p "$shots"
   echo "$demo_password" | headless "$viewer" --site "$site" --user operator --search BJ \
@@ -100,12 +113,21 @@ fi
 step "the graph editor: the library as the engineer edits it"
 editor=./build/tools/talmeredit/talmeredit
 if [ -z "$shots" ]; then
-  echo "a window opens: click a picture to draw it, \"Add label\" to change it, Save to keep it as the draft"
+  echo "a window opens: click a picture to draw it, \"Add label\" to change it, Save to keep it as the draft;"
+  echo "drag icons from the palette and templates from the template view onto the drawing"
   "$editor" --site "$site"
 else
-  headless "$editor" --site "$site" --screenshot "$shots" >/dev/null 2>&1
-  echo "the editor's window (SCADA / 北京变电站 with every version) is in $shots/editor.png,"
-  echo "its search list for BJ in $shots/editor-search.png"
+  # The tour opens 北京变电站, releases a labelled version, browses the icons and
+  # drops an icon and a template onto the drawing, then saves the draft.
+  rm -rf "$shots/editor"
+  if headless "$editor" --site "$site" --tour "$shots/editor" >"$work/editor.out" 2>&1; then
+    echo "the editor's tour, one picture per step, is in $shots/editor/:"
+    (cd "$shots/editor" && ls *.png | sed 's/^/  /')
+  else
+    echo "the editor's tour failed:" >&2
+    tail -n 5 "$work/editor.out" >&2
+    exit 1
+  fi
 fi
 
 printf '\nThe site stays in %s/; its hosts need the environment in %s/site.env.\n' "$site" "$site"

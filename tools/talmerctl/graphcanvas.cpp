@@ -1,6 +1,7 @@
 #include "graphcanvas.h"
 
 #include <QDir>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QPainter>
@@ -16,6 +17,7 @@ GraphCanvas::GraphCanvas(QWidget* parent) : QWidget(parent)
 {
     setAutoFillBackground(true);
     setMinimumSize(480, 320);
+    setAcceptDrops(true);
 }
 
 GraphCanvas::~GraphCanvas() = default;
@@ -144,20 +146,61 @@ bool GraphCanvas::SaveTemplate(QString& error)
         return false;
     m_dirty = false;
     return true;
+
+QTransform GraphCanvas::ViewTransform() const
+{
+    const QSizeF size = m_doc ? m_doc->GetSize() : QSizeF();
+    if (size.isEmpty())
+        return {};
+    const qreal scale = qMin(width() / size.width(), height() / size.height());
+    QTransform transform;
+    transform.translate((width() - size.width() * scale) / 2, (height() - size.height() * scale) / 2);
+    transform.scale(scale, scale);
+    return transform;
 }
 
 void GraphCanvas::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.fillRect(rect(), palette().window());
-    if (!m_doc)
+    if (!m_doc || m_doc->GetSize().isEmpty())
         return;
-    const QSizeF size = m_doc->GetSize();
-    if (size.isEmpty())
-        return;
-    const qreal scale = qMin(width() / size.width(), height() / size.height());
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.translate((width() - size.width() * scale) / 2, (height() - size.height() * scale) / 2);
-    painter.scale(scale, scale);
+    painter.setTransform(ViewTransform());
     m_doc->Render(&painter, true);
+}
+
+// ---- drops -----------------------------------------------------------------------
+
+CanvasDrop::Result GraphCanvas::DropAt(const QMimeData* data, const QPointF& pos)
+{
+    const CanvasDrop::Result result =
+        CanvasDrop::Drop(m_doc.get(), data, ViewTransform().inverted().map(pos), m_aliasOf);
+    if (result.added) {
+        m_dirty = true;
+        update();
+    }
+    emit Dropped(result.added, result.message);
+    return result;
+}
+
+void GraphCanvas::dragEnterEvent(QDragEnterEvent* event)
+{
+    dragMoveEvent(event);
+}
+
+void GraphCanvas::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (m_doc && CanvasDrop::Accepts(event->mimeData()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void GraphCanvas::dropEvent(QDropEvent* event)
+{
+    if (DropAt(event->mimeData(), event->position()).added)
+        event->acceptProposedAction();
+    else
+        event->ignore();
 }

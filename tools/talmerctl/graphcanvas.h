@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QTransform>
 #include <QWidget>
 
 #include <memory>
+
+#include "canvasdrop.h"
 
 class MGraphDoc;
 
@@ -46,8 +49,23 @@ public:
     // The template being edited; empty when the canvas holds a picture.
     QString TemplatePath() const { return m_templatePath; }
 
+    // Icons and templates dropped here go into the drawing; template types are
+    // found through lookup (without one, templates are refused).
+    void SetTemplateAliasLookup(CanvasDrop::AliasLookup lookup) { m_aliasOf = std::move(lookup); }
+    // Adds what data brings at pos (widget coordinates), as a drop does.
+    CanvasDrop::Result DropAt(const QMimeData* data, const QPointF& pos);
+    // Drawing coordinates to widget coordinates: the drawing scaled to fit, centred.
+    QTransform ViewTransform() const;
+
+Q_SIGNALS:
+    // A drop was taken (added) or refused; message says what or why.
+    void Dropped(bool added, const QString& message);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // Copies stem's three files over target's, keeping the old ones under
@@ -58,4 +76,5 @@ private:
     bool m_dirty = false;
     QString m_templatePath;
     QPointF m_templateShift; // of the template's members into the drawing
+    CanvasDrop::AliasLookup m_aliasOf;
 };

@@ -16,6 +16,7 @@
 #include "mabstracttemplateview.h"
 #include "mdeploypaths.h"
 #include "mgraphdoc.h"
+#include "mgraphdataaccess.h"
 #include "mwidgetmanager.h"
 #include "mworkstationreportview.h"
 #include "propertydialog.h"
@@ -63,6 +64,14 @@ EditorWindow::EditorWindow(QWidget* parent)
     connect(m_templateBench, &TemplateWorkbench::TemplateOpened, this, [this] {
         m_app.clear(); // the canvas holds a template now, not this picture
         m_pic.clear();
+    });
+    Canvas()->SetTemplateAliasLookup(
+        [](const QString& type) { return MGraphDataAccess::Instance()->GetTemplateAlias(type); });
+    connect(Canvas(), &GraphCanvas::Dropped, this, [this](bool added, const QString& message) {
+        if (added)
+            say(message);
+        else
+            ShowMessages({MErrMsg(m_pic, message)});
     });
     createActions();
     say(tr("Pick a picture on the left, or type its name or initials."));
