@@ -1,6 +1,8 @@
 // The editor host's scripted tour, run as a program on a fresh sample site:
 // the steps it reports, the signals the views sent, and what it left on disk
 // and on the site's file server.
+#include <algorithm>
+
 #include <QtTest>
 
 #include "deploytree.h"
@@ -117,7 +119,8 @@ private Q_SLOTS:
         const QStringList log =
             QString::fromUtf8(TestSupport::readFile(shots + "/tour.log")).split('\n', Qt::SkipEmptyParts);
         const QStringList steps{"library", "search", "version", "label", "draft", "picture-menu", "release",
-                                "palette", "icon-tip", "icon-drop", "templates", "template-drop", "save"};
+                                "palette", "icon-tip", "icon-drop", "templates", "template-drop", "save",
+                                "compare", "workstations"};
         for (int i = 0; i < steps.size(); ++i)
             QVERIFY2(log.contains(QString("step %1 %2 ok").arg(i + 1, 2, 10, QChar('0')).arg(steps[i])),
                      qPrintable(steps[i]));
@@ -171,13 +174,18 @@ private Q_SLOTS:
 
         // One picture per step, each a real image, and every file the tour names exists.
         const QStringList pictures = QDir(shots).entryList({"*.png"}, QDir::Files, QDir::Name);
-        QCOMPARE(pictures.size(), 15);
+        QCOMPARE(pictures.size(), 18);
         for (const QString& name : pictures) {
             const QImage image(shots + "/" + name);
             QVERIFY2(!image.isNull() && image.width() >= 800, qPrintable(name));
         }
         QVERIFY(pictures.contains("06-picture-menu.png"));
         QVERIFY(pictures.contains("11-icon-tip.png"));
+        QVERIFY(pictures.contains("17-compare.png"));
+        // The comparison of the saved draft with the released version found the drops.
+        QVERIFY(std::any_of(log.cbegin(), log.cend(), [](const QString& line) {
+            return line.startsWith("compare ") && !line.startsWith("compare 0 ");
+        }));
         const QStringList written = run.out.section("files written:\n", 1).split('\n', Qt::SkipEmptyParts);
         QCOMPARE(written.size(), pictures.size() + 4); // the log and the draft's three files
         for (const QString& file : written)

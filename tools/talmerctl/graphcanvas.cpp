@@ -146,6 +146,7 @@ bool GraphCanvas::SaveTemplate(QString& error)
         return false;
     m_dirty = false;
     return true;
+}
 
 QTransform GraphCanvas::ViewTransform() const
 {

@@ -7,8 +7,10 @@
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QDockWidget>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
@@ -30,7 +32,9 @@
 #include "mabstracticonviewonline.h"
 #include "mabstracttemplateview.h"
 #include "mdeploypaths.h"
+#include "mgraphcompareview.h"
 #include "mgraphdoc.h"
+#include "mworkstationreportview.h"
 #include "viewdrag.h"
 
 namespace {
@@ -155,7 +159,8 @@ int EditorTour::Run()
         {"release", &EditorTour::release},     {"palette", &EditorTour::palette},
         {"icon-tip", &EditorTour::iconTip},    {"icon-drop", &EditorTour::iconDrop},
         {"templates", &EditorTour::templates}, {"template-drop", &EditorTour::templateDrop},
-        {"save", &EditorTour::save},
+        {"save", &EditorTour::save},           {"compare", &EditorTour::compare},
+        {"workstations", &EditorTour::workstations},
     };
     if (!QDir().mkpath(QFileInfo(m_log->fileName()).absolutePath())
         || !m_log->open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
@@ -495,4 +500,46 @@ QString EditorTour::save()
     if (!draft.open(QIODevice::ReadOnly) || !draft.readAll().contains(uuid))
         return QStringLiteral("the saved draft does not hold icon %1").arg(m_iconUuid);
     return shoot("saved");
+}
+
+// ---- what changed, and who holds what -------------------------------------------------
+
+QString EditorTour::compare()
+{
+    const QString error = m_popups.Run([this] { triggerToolAction("Compare with…"); }, [this](QWidget* popup) {
+        auto* dialog = qobject_cast<QInputDialog*>(popup);
+        if (!dialog)
+            return "not the version choice: " + PopupDriver::Describe(popup);
+        const QString shot = shoot("compare-choose");
+        dialog->accept(); // the newest version, which the dialog offers first
+        return shot;
+    });
+    if (!error.isEmpty())
+        return error;
+    auto* view = m_window.findChild<MGraphCompareView*>();
+    if (!view || !view->isVisible())
+        return QStringLiteral("no comparison was shown");
+    log(QStringLiteral("compare %1 change(s)").arg(view->ChangeCount()));
+    if (view->ChangeCount() == 0)
+        return QStringLiteral("the comparison found no change after the drops");
+    const QString shot = shoot("compare");
+    view->close();
+    return shot;
+}
+
+QString EditorTour::workstations()
+{
+    raiseDock(m_window, "workstationDock");
+    auto* report = m_window.findChild<MWorkstationReportView*>();
+    if (!report)
+        return QStringLiteral("the window shows no workstation report");
+    QEventLoop loop;
+    connect(report, &MWorkstationReportView::Refreshed, &loop, &QEventLoop::quit);
+    QTimer::singleShot(60000, &loop, &QEventLoop::quit);
+    report->Refresh();
+    if (report->IsScanning())
+        loop.exec();
+    if (report->IsScanning())
+        return QStringLiteral("the workstation report did not finish");
+    return shoot("workstations");
 }

@@ -66,6 +66,8 @@ private:
     QString templates();
     QString templateDrop();
     QString save();
+    QString compare();
+    QString workstations();
 
     void watchSignals();
     void log(const QString& line);

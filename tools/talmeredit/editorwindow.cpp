@@ -36,6 +36,7 @@ EditorWindow::EditorWindow(QWidget* parent)
     QDockWidget* palette = addRightDock(tr("Icon palette"), "iconPaletteDock", m_iconPalette);
     addRightDock(tr("Templates"), "templateDock", m_templates);
     addRightDock(tr("Icon library"), "iconEditorDock", m_iconEditor);
+    addRightDock(tr("Workstations"), "workstationDock", new MWorkstationReportView);
     palette->raise();
     m_iconBench = new IconWorkbench(m_iconEditor, this); // its looks dock goes below the library
     m_iconBench->SyncIconFiles();
@@ -45,10 +46,6 @@ EditorWindow::EditorWindow(QWidget* parent)
     messages->setWidget(m_messages);
     m_messages->setMaximumHeight(110);
     addDockWidget(Qt::BottomDockWidgetArea, messages);
-    auto* workstations = new QDockWidget(tr("Workstations"), this);
-    workstations->setObjectName("workstationDock");
-    workstations->setWidget(new MWorkstationReportView);
-    addDockWidget(Qt::RightDockWidgetArea, workstations);
     m_view->setMinimumWidth(320); // room for the history entries and their times
     m_view->SetGraphBridge(&m_bridge);
     connect(m_view, &MAbstractGraphView::GraphSelected, this, &EditorWindow::OpenGraph);
