@@ -38,6 +38,7 @@ bool writeTemplate(const QString& path, const QUuid& iconUuid)
     icon->SetPosition(50, 50, false);
     t.AddMember(icon);
     return QDir().mkpath(QFileInfo(path).absolutePath()) && t.SaveFile(path);
+}
 
 MShapeObj* rectangle(const QRectF& r)
 {
