@@ -14,7 +14,7 @@ QJsonValue ToolRun::json() const
 }
 
 ToolRun runProgram(const QString& program, const QStringList& arguments, const QString& workingDirectory,
-                   const QByteArray& input)
+                   const QByteArray& input, int timeoutMs)
 {
     QProcess process;
     process.setWorkingDirectory(workingDirectory);
@@ -22,7 +22,7 @@ ToolRun runProgram(const QString& program, const QStringList& arguments, const Q
     process.write(input);
     process.closeWriteChannel();
     ToolRun result;
-    if (!process.waitForFinished(120000))
+    if (!process.waitForFinished(timeoutMs))
         process.kill();
     else if (process.exitStatus() == QProcess::NormalExit)
         result.status = process.exitCode();
@@ -34,6 +34,16 @@ ToolRun runProgram(const QString& program, const QStringList& arguments, const Q
 ToolRun runTalmerctl(const QStringList& arguments, const QString& workingDirectory, const QByteArray& input)
 {
     return runProgram(qEnvironmentVariable("TALMERCTL"), arguments, workingDirectory, input);
+}
+
+QString makeSampleSite(const QString& parent, const QString& name)
+{
+    const ToolRun made = runTalmerctl({"site", "init", name, "--sample"}, parent);
+    if (made.status != 0) {
+        qWarning("talmerctl site init failed: %s", qPrintable(made.err));
+        return QString();
+    }
+    return parent + "/" + name;
 }
 
 } // namespace TestSupport

@@ -18,11 +18,14 @@ struct ToolRun
 };
 
 // Runs the program in workingDirectory with input on its standard input,
-// waiting at most two minutes.
+// waiting at most timeoutMs (then it is killed).
 ToolRun runProgram(const QString& program, const QStringList& arguments, const QString& workingDirectory,
-                   const QByteArray& input = QByteArray());
+                   const QByteArray& input = QByteArray(), int timeoutMs = 120000);
 // The same for the command-line tool the test was given in TALMERCTL.
 ToolRun runTalmerctl(const QStringList& arguments, const QString& workingDirectory,
                      const QByteArray& input = QByteArray());
+// Makes the sample site (talmerctl site init --sample) in parent/name; its
+// folder, or empty when that failed.
+QString makeSampleSite(const QString& parent, const QString& name = QStringLiteral("site"));
 
 } // namespace TestSupport

@@ -14,31 +14,16 @@
 #include "micontemplate.h"
 #include "mtextobj.h"
 #include "testmain.h"
+#include "toolrun.h"
 
 namespace {
 
-struct Run
-{
-    int status = -1; // -1: crashed or did not end
-    QString out, err;
-};
+using Run = TestSupport::ToolRun;
 
+// The tours run offscreen (the tests' own platform), within four minutes.
 Run runProgram(const QString& program, const QStringList& arguments, const QString& directory)
 {
-    QProcess process;
-    process.setWorkingDirectory(directory);
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("QT_QPA_PLATFORM", "offscreen");
-    process.setProcessEnvironment(environment);
-    process.start(program, arguments);
-    Run result;
-    if (process.waitForFinished(240000) && process.exitStatus() == QProcess::NormalExit)
-        result.status = process.exitCode();
-    else
-        process.kill();
-    result.out = QString::fromUtf8(process.readAllStandardOutput());
-    result.err = QString::fromUtf8(process.readAllStandardError());
-    return result;
+    return TestSupport::runProgram(program, arguments, directory, QByteArray(), 240000);
 }
 
 // What objects (and the members of groups among them) show: texts, and the uuids of icons.

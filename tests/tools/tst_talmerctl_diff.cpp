@@ -12,16 +12,11 @@
 #include "mgraphdoc.h"
 #include "mtextobj.h"
 #include "testmain.h"
+#include "toolrun.h"
 
 namespace {
 
-struct Run
-{
-    int status = -1;
-    QString out;
-    QString err;
-    QJsonObject json() const { return QJsonDocument::fromJson(out.toUtf8()).object(); }
-};
+using Run = TestSupport::ToolRun;
 
 const QString kPic = QString::fromUtf8("北京变电站");
 
@@ -37,15 +32,7 @@ private:
 
     Run diff(const QStringList& arguments) const
     {
-        QProcess process;
-        process.setWorkingDirectory(m_dir.path());
-        process.start(qEnvironmentVariable("TALMERCTL"), QStringList{"--site", m_site, "diff"} + arguments);
-        Run result;
-        if (process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit)
-            result.status = process.exitCode();
-        result.out = QString::fromUtf8(process.readAllStandardOutput());
-        result.err = QString::fromUtf8(process.readAllStandardError());
-        return result;
+        return TestSupport::runTalmerctl(QStringList{"--site", m_site, "diff"} + arguments, m_dir.path());
     }
     QString versionFile(int version, const QString& extension) const
     {
@@ -58,11 +45,8 @@ private Q_SLOTS:
         for (const QByteArray& name : TestSupport::DeployTree::configurationVariables())
             qunsetenv(name.constData());
         QVERIFY(QFileInfo(qEnvironmentVariable("TALMERCTL")).isExecutable());
-        QProcess init;
-        init.setWorkingDirectory(m_dir.path());
-        init.start(qEnvironmentVariable("TALMERCTL"), {"site", "init", "site", "--sample"});
-        QVERIFY(init.waitForFinished(120000) && init.exitCode() == 0);
-        m_site = m_dir.filePath("site");
+        m_site = TestSupport::makeSampleSite(m_dir.path());
+        QVERIFY(!m_site.isEmpty());
         // Version 3: version 2 with its title moved and one label gone.
         MGraphDoc doc;
         QVERIFY(doc.ReadDataFile(versionFile(2, "brg")));
@@ -105,7 +89,7 @@ private Q_SLOTS:
         const QString png = m_dir.filePath("overlay.png");
         const Run r = diff({"SCADA", kPic, "2", "3", "--json", "--png", png});
         QCOMPARE(r.status, 1);
-        const QJsonObject json = r.json();
+        const QJsonObject json = r.json().toObject();
         QCOMPARE(json["application"].toString(), QString("SCADA"));
         QCOMPARE(json["picture"].toString(), kPic);
         QCOMPARE(json["from"].toInt(), 2);
@@ -129,8 +113,8 @@ private Q_SLOTS:
 
         const Run same = diff({"SCADA", kPic, "1", "1", "--json"});
         QCOMPARE(same.status, 0);
-        QCOMPARE(same.json()["identical"].toBool(), true);
-        QCOMPARE(same.json()["changes"].toArray().size(), 0);
+        QCOMPARE(same.json().toObject()["identical"].toBool(), true);
+        QCOMPARE(same.json().toObject()["changes"].toArray().size(), 0);
     }
 
     void troubleIsStatusTwo_data()
@@ -169,10 +153,9 @@ private Q_SLOTS:
     void noSiteIsTrouble()
     {
         // Guards against a missing library answered with status 1 ("different").
-        QProcess process;
-        process.start(qEnvironmentVariable("TALMERCTL"), {"--site", m_dir.filePath("none"), "diff", "A", "B", "1", "2"});
-        QVERIFY(process.waitForFinished(60000));
-        QCOMPARE(process.exitCode(), 2);
+        const Run r = TestSupport::runTalmerctl({"--site", m_dir.filePath("none"), "diff", "A", "B", "1", "2"},
+                                                m_dir.path());
+        QCOMPARE(r.status, 2);
     }
 };
 

@@ -79,11 +79,8 @@ private Q_SLOTS:
         for (const QByteArray& name : TestSupport::DeployTree::configurationVariables())
             qunsetenv(name.constData());
         QVERIFY(QFileInfo(qEnvironmentVariable("TALMERCTL")).isExecutable());
-        QProcess init;
-        init.setWorkingDirectory(m_dir.path());
-        init.start(qEnvironmentVariable("TALMERCTL"), {"site", "init", "site", "--sample"});
-        QVERIFY(init.waitForFinished(120000) && init.exitCode() == 0);
-        m_site = m_dir.filePath("site");
+        m_site = TestSupport::makeSampleSite(m_dir.path());
+        QVERIFY(!m_site.isEmpty());
     }
 
     void exportOfAnUnknownApplicationFails()
