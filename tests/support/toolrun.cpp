@@ -5,6 +5,8 @@
 #include <QJsonObject>
 #include <QProcess>
 
+#include "deploytree.h"
+
 namespace TestSupport {
 
 QJsonValue ToolRun::json() const
@@ -38,6 +40,8 @@ ToolRun runTalmerctl(const QStringList& arguments, const QString& workingDirecto
 
 QString makeSampleSite(const QString& parent, const QString& name)
 {
+    for (const QByteArray& variable : DeployTree::configurationVariables())
+        qunsetenv(variable.constData());
     const ToolRun made = runTalmerctl({"site", "init", name, "--sample"}, parent);
     if (made.status != 0) {
         qWarning("talmerctl site init failed: %s", qPrintable(made.err));

@@ -25,7 +25,8 @@ ToolRun runProgram(const QString& program, const QStringList& arguments, const Q
 ToolRun runTalmerctl(const QStringList& arguments, const QString& workingDirectory,
                      const QByteArray& input = QByteArray());
 // Makes the sample site (talmerctl site init --sample) in parent/name; its
-// folder, or empty when that failed.
+// folder, or empty when that failed. The configuration variables of this
+// process are cleared first, so that the tool works only on sites given to it.
 QString makeSampleSite(const QString& parent, const QString& name = QStringLiteral("site"));
 
 } // namespace TestSupport

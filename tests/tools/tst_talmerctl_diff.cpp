@@ -42,9 +42,6 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
-        for (const QByteArray& name : TestSupport::DeployTree::configurationVariables())
-            qunsetenv(name.constData());
-        QVERIFY(QFileInfo(qEnvironmentVariable("TALMERCTL")).isExecutable());
         m_site = TestSupport::makeSampleSite(m_dir.path());
         QVERIFY(!m_site.isEmpty());
         // Version 3: version 2 with its title moved and one label gone.

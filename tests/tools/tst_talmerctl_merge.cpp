@@ -76,9 +76,6 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
-        for (const QByteArray& name : TestSupport::DeployTree::configurationVariables())
-            qunsetenv(name.constData());
-        QVERIFY(QFileInfo(qEnvironmentVariable("TALMERCTL")).isExecutable());
         m_site = TestSupport::makeSampleSite(m_dir.path());
         QVERIFY(!m_site.isEmpty());
     }
