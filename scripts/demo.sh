@@ -89,22 +89,28 @@ headless() {
     "$@"
   fi
 }
+# Runs one host's tour (NAME, then the host's command line) into $shots/NAME,
+# its input from our standard input; lists the pictures, or stops the demo.
+tour() {
+  local name=$1
+  shift
+  rm -rf "$shots/$name"
+  if headless "$@" --tour "$shots/$name" >"$work/$name.out" 2>&1; then
+    echo "the $name's tour, one picture per step, is in $shots/$name/:"
+    (cd "$shots/$name" && ls *.png | sed 's/^/  /')
+  else
+    echo "the $name's tour failed:" >&2
+    tail -n 5 "$work/$name.out" >&2
+    exit 1
+  fi
+}
 if [ -z "$shots" ]; then
   echo "a window opens: pick a picture on the left, or type its initials (BJ) in the search box"
   echo "$demo_password" | "$viewer" --site "$site" --user operator
 else
   # The tour logs in (a refused try too), unfolds the library, searches BJ,
   # opens 北京变电站 with its note-book marks, browses the icon palette, logs out.
-  rm -rf "$shots/viewer"
-  if echo "$demo_password" | headless "$viewer" --site "$site" --user operator --tour "$shots/viewer" \
-       >"$work/viewer.out" 2>&1; then
-    echo "the viewer's tour, one picture per step, is in $shots/viewer/:"
-    (cd "$shots/viewer" && ls *.png | sed 's/^/  /')
-  else
-    echo "the viewer's tour failed:" >&2
-    tail -n 5 "$work/viewer.out" >&2
-    exit 1
-  fi
+  echo "$demo_password" | tour viewer "$viewer" --site "$site" --user operator
 fi
 
 step "the graph editor: the library as the engineer edits it"
@@ -117,15 +123,7 @@ else
   # The tour opens 北京变电站, releases a labelled version, browses the icons and
   # drops an icon and a template onto the drawing, saves the draft, compares it
   # with the released version and shows which version each workstation holds.
-  rm -rf "$shots/editor"
-  if headless "$editor" --site "$site" --tour "$shots/editor" >"$work/editor.out" 2>&1; then
-    echo "the editor's tour, one picture per step, is in $shots/editor/:"
-    (cd "$shots/editor" && ls *.png | sed 's/^/  /')
-  else
-    echo "the editor's tour failed:" >&2
-    tail -n 5 "$work/editor.out" >&2
-    exit 1
-  fi
+  tour editor "$editor" --site "$site"
 fi
 
 printf '\nThe site stays in %s/; its hosts need the environment in %s/site.env.\n' "$site" "$site"
